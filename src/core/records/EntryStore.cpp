@@ -1,0 +1,84 @@
+#include "records/EntryStore.h"
+
+#include "store/BookConnection.h"
+#include "store/TextForms.h"
+
+#include <QSqlQuery>
+
+namespace orv::EntryStore {
+
+QString selectColumns(RecordKind kind)
+{
+    return QStringLiteral("SELECT \"id\", \"date\", \"items\", \"money\", \"remark\", \"user\" FROM \"%1\"")
+        .arg(recordTable(kind));
+}
+
+DbResult<qsizetype> appendSelected(const BookConnection &conn, const QString &sql, const QVariantList &values,
+                                   EntryList &list)
+{
+    auto query = conn.read(sql, values);
+    if (!query)
+        return query.error();
+    StringPool &pool = list.pool();
+    std::vector<Entry> &entries = list.entries();
+    qsizetype added = 0;
+    while (query->next()) {
+        Entry entry;
+        entry.id = query->value(0).toInt();
+        entry.julianDay = qint32(julianDayFromStorage(query->value(1).toString()));
+        entry.money = query->value(3).toDouble();
+        entry.items = pool.intern(query->value(2).toString());
+        entry.remark = pool.intern(query->value(4).toString());
+        entry.user = pool.intern(query->value(5).toString());
+        entries.push_back(entry);
+        ++added;
+    }
+    return added;
+}
+
+DbResult<EntryList> readAll(const BookConnection &conn, RecordKind kind)
+{
+    EntryList list;
+    auto added = appendSelected(conn, selectColumns(kind) + QStringLiteral(" ORDER BY \"id\""), {}, list);
+    if (!added)
+        return added.error();
+    return list;
+}
+
+DbResult<Entry> insert(const BookConnection &conn, RecordKind kind, const EntryValues &values, EntryList &into)
+{
+    const double money = storedMoney(values.money);
+    auto query = conn.run(QStringLiteral("INSERT INTO \"%1\" (\"date\", \"items\", \"money\", \"remark\", \"user\") "
+                                         "VALUES (?, ?, ?, ?, ?)")
+                              .arg(recordTable(kind)),
+                          {storageDate(values.date), values.items, money, values.remark, values.user});
+    if (!query)
+        return query.error();
+    const qint32 id = query->lastInsertId().toInt();
+    EntryValues stored = values;
+    stored.money = money;
+    return into.make(id, stored);
+}
+
+DbStatus update(const BookConnection &conn, RecordKind kind, qint32 id, const EntryValues &values)
+{
+    return conn.change(QStringLiteral("UPDATE \"%1\" SET \"date\" = ?, \"items\" = ?, \"money\" = ?, \"remark\" = ? "
+                                      "WHERE \"id\" = ?")
+                           .arg(recordTable(kind)),
+                       {storageDate(values.date), values.items, storedMoney(values.money), values.remark, id});
+}
+
+DbStatus remove(BookConnection &conn, RecordKind kind, const QList<qint32> &ids)
+{
+    Transaction tx(conn);
+    const QString sql = QStringLiteral("DELETE FROM \"%1\" WHERE \"id\" = ?").arg(recordTable(kind));
+    for (qint32 id : ids) {
+        if (auto done = conn.change(sql, {id}); !done)
+            return done.error();
+    }
+    if (!tx.commit())
+        return DbError::statement(QStringLiteral("commit failed"));
+    return {};
+}
+
+} // namespace orv::EntryStore

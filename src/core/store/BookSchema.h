@@ -1,0 +1,41 @@
+#pragma once
+
+#include "records/RecordKind.h"
+#include "store/DbResult.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace orv {
+
+class BookConnection;
+
+// The one definition of what a book holds: seven tables, their columns in
+// order (rows are read by position), ids that are never handed out twice,
+// and the categories a new book starts with.
+namespace BookSchema {
+
+// CREATE statements for the seven tables and their indexes.
+QStringList createStatements();
+// The seven table names.
+QStringList tableNames();
+// The categories a new book offers for a kind.
+QStringList defaultCategories(RecordKind kind);
+
+// True when the connection's file holds the seven tables with their columns.
+bool isBook(const BookConnection &conn);
+// The same for a file on disk, without changing it.
+bool isBookFile(const QString &path);
+
+struct StarterUser
+{
+    QString name;
+    QString password;
+};
+
+// Writes a new book file (failing if one exists there) with the tables and
+// the default categories, and with the given users.
+DbStatus createBook(const QString &path, const QList<StarterUser> &users = {});
+
+} // namespace BookSchema
+} // namespace orv

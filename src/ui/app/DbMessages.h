@@ -1,0 +1,20 @@
+#pragma once
+
+#include "store/DbResult.h"
+
+class QWidget;
+
+// How a failed book operation reaches the user: "不能打开数据库" when the
+// book would not open, the engine's own words in a stop box when it refused
+// a statement, and the reason itself when the program refused the change.
+void ShowDbError(QWidget *parent, const orv::DbError &error);
+
+// Shows the error of a failed result; true when it succeeded.
+template <typename R>
+bool CheckDb(QWidget *parent, const R &result)
+{
+    if (result.ok())
+        return true;
+    ShowDbError(parent, result.error());
+    return false;
+}

@@ -1,0 +1,7 @@
+#include "mainwnd/CLedgerDlg.h"
+
+// Filled in by the subsystem that owns this command.
+void CLedgerDlg::OnExportExcel()
+{
+}
+

@@ -1,0 +1,149 @@
+#pragma once
+
+#include "records/BookStatus.h"
+#include "records/RecordKind.h"
+
+#include <QColor>
+#include <QDialog>
+#include <QHash>
+#include <QPixmap>
+#include <QPointer>
+
+class CColorToolBar;
+#include "mainwnd/CStatusBarCtrl.h"
+class QAction;
+class QGroupBox;
+class QLabel;
+class QMenuBar;
+class QPushButton;
+class QWidget;
+
+// The main window: menu bar, toolbar, and one module at a time on its client
+// area — the start screen with the book's figures, the income, expense or
+// loan list with its buttons, or the query results. Closing it ends the run.
+class CLedgerDlg final : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit CLedgerDlg(QWidget *parent = nullptr);
+    ~CLedgerDlg() override;
+
+    // Module switches.
+    void SwitchToIncome();
+    void SwitchToPayout();
+    void SwitchToQuery();
+    void SwitchToLoan();
+    void SwitchToStart();
+    // Switches to the module again (a list made anew with its colour).
+    void SwitchToModule(int module);
+
+    // The book's figures: computed, then shown.
+    void UpdateBookStatus();
+    void UpdateStatusTexts();
+    // Keeps the figures true after this program's own change of one entry.
+    void AdjustBookStatus(const orv::BookStatus &status);
+    const orv::BookStatus &BookStatus() const { return m_status; }
+
+    void CreateRecordList();
+    void CreateStatusBar();
+    CStatusBarCtrl *StatusBar() const { return m_pStatusBar; }
+
+    // The whole table of a kind into the list, in id order.
+    void FillIncomeList();
+    void FillPayoutList();
+    void FillLoanList();
+    void FillList(orv::RecordKind kind);
+    // The query module's first view: all income and expense with the book's totals.
+    void FillQueryOverview();
+
+    void LogOffAndRestart();
+    void LoadUserColor();
+    void SetTitle();
+    // The login, if it is still to come; runs once the window is on screen.
+    void RunPendingLogin();
+
+    // Commands.
+    void OnManageUsers();
+    void OnLogOff();
+    void OnNewBook();
+    void OnExit();
+    void OnSetItems();
+    void OnSetBackColor();
+    void OnDirectLogin();
+    void OnCalculator();
+    void OnNotepad();
+    void OnRestore();
+    void OnBackup();
+    void OnHelp();
+    void OnAbout();
+    void OnAddRecord();
+    void OnModifyRecord();
+    void OnDeleteRecord();
+    void OnExportExcel();
+
+    // The client area (below the menu bar) that the layout formulas address.
+    QWidget *Client() const { return m_pClient; }
+    QWidget *Control(int id) const;
+    QAction *MenuCommand(int id) const;
+    QMenuBar *MenuBar() const { return m_pMenuBar; }
+    CColorToolBar *ToolBar() const { return m_pToolBar; }
+
+    // Lays out the client area of width w and height h for the current module.
+    void LayoutStart(int w, int h, bool firstLayout);
+    void LayoutRecordModule(int w, int h);
+    void LayoutQueryModule(int w, int h);
+    QRect ListRect(int w, int h) const;
+
+    // Called by the client area.
+    void PaintClient(QPainter &painter);
+    void OnSize(int w, int h);
+
+    int m_cx = 0;
+    int m_cy = 0;
+    bool m_bDirectLogin = true;
+    bool m_bLoginPending = true;
+    QColor m_crBack{115, 151, 234};
+    int m_nRed = 115;
+    int m_nGreen = 151;
+    int m_nBlue = 234;
+
+    QString m_strIncomeCount;
+    QString m_strPayoutCount;
+    QString m_strLoanCount;
+    QString m_strBalance;
+    double m_dIncomeSum = 0.0;
+    double m_dPayoutSum = 0.0;
+    double m_dBalance = 0.0;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void CreateMenus();
+    void CreateControls();
+    void LoadDirectLogin();
+    void ConnectCommands();
+    void HideStartScreen();
+    void ShowOperationButtons(bool recordModule);
+    void SetPositionLabel(int module);
+    void RunCommand(int id);
+    void InvalidateBelowStrip();
+
+    QMenuBar *m_pMenuBar = nullptr;
+    QWidget *m_pClient = nullptr;
+    CColorToolBar *m_pToolBar = nullptr;
+    QPointer<CStatusBarCtrl> m_pStatusBar;
+    QLabel *m_pPositionLabel = nullptr;
+    QHash<int, QWidget *> m_controls;
+    QHash<int, QAction *> m_commands;
+    QAction *m_pDirectLoginAction = nullptr;
+    QPixmap m_bmpStart;
+    QPixmap m_bmpStrip;
+    QSize m_laidOutSize;
+    orv::BookStatus m_status;
+    bool m_bToolBarReady = false;
+};
+
+// The main window of the run (for the parts that act on it from a dialog).
+CLedgerDlg *LedgerWindow();

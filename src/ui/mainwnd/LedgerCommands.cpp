@@ -1,0 +1,94 @@
+// The main window's small commands: login and log-off, exit, direct login,
+// help and the two desktop tools.
+
+#include "app/CLoginDlg.h"
+#include "app/Globals.h"
+#include "app/ProcessControl.h"
+#include "app/Prompter.h"
+#include "mainwnd/CLedgerDlg.h"
+#include "settings/ProgramSettings.h"
+
+#include <QAction>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QUrl>
+
+namespace {
+
+// The first of these programs found on the PATH, started detached.
+void StartFirstFound(std::initializer_list<const char *> programs)
+{
+    for (const char *name : programs) {
+        const QString path = QStandardPaths::findExecutable(QString::fromLatin1(name));
+        if (!path.isEmpty()) {
+            QProcess::startDetached(path, {}, g_strAppDir);
+            return;
+        }
+    }
+}
+
+} // namespace
+
+void CLedgerDlg::RunPendingLogin()
+{
+    if (!m_bLoginPending)
+        return;
+    m_bLoginPending = false;
+    CLoginDlg login(this);
+    login.exec();
+    UpdateStatusTexts();
+    LoadUserColor();
+    SetTitle();
+    update();
+}
+
+void CLedgerDlg::OnExit()
+{
+    done(0);
+}
+
+void CLedgerDlg::OnLogOff()
+{
+    const MsgResult answer = ShowMessage(this, QStringLiteral("真的要注销当前用户吗？"), QStringLiteral("注销"),
+                                         MsgIcon::Question, MsgButtons::YesNo);
+    if (answer != MsgResult::Yes)
+        return;
+    LogOffAndRestart();
+}
+
+void CLedgerDlg::LogOffAndRestart()
+{
+    if (m_bDirectLogin)
+        orv::ProgramSettings(g_strAppDir).clearDirectLogin();
+    done(0);
+    RestartProgram();
+}
+
+void CLedgerDlg::OnDirectLogin()
+{
+    m_bDirectLogin = !m_bDirectLogin;
+    MenuCommand(32784)->setChecked(m_bDirectLogin);
+    orv::ProgramSettings(g_strAppDir).save(m_bDirectLogin, g_strCurUser);
+}
+
+void CLedgerDlg::OnHelp()
+{
+    const QString page = QDir(g_strAppDir).filePath(QStringLiteral("Kestrune帮助.html"));
+    if (QFileInfo::exists(page))
+        QDesktopServices::openUrl(QUrl::fromLocalFile(page));
+}
+
+void CLedgerDlg::OnNotepad()
+{
+    StartFirstFound({"gnome-text-editor", "gedit", "kwrite", "kate", "mousepad", "pluma", "xed", "featherpad",
+                     "leafpad", "xedit"});
+}
+
+void CLedgerDlg::OnCalculator()
+{
+    StartFirstFound({"gnome-calculator", "kcalc", "galculator", "mate-calc", "qalculate-gtk", "qalculate-qt",
+                     "xcalc"});
+}

@@ -1,0 +1,15 @@
+#include "mainwnd/CLedgerDlg.h"
+
+// Filled in by the subsystem that owns this command.
+void CLedgerDlg::OnBackup()
+{
+}
+
+void CLedgerDlg::OnRestore()
+{
+}
+
+void CLedgerDlg::OnNewBook()
+{
+}
+
