@@ -40,7 +40,7 @@ double SqliteAloneMs(const QString &bookPath, const QString &sql)
     volatile size_t touched = 0;
     while (sqlite3_step(stmt) == SQLITE_ROW) {
         for (int c = 0; c < sqlite3_column_count(stmt); ++c)
-            touched += size_t(sqlite3_column_bytes(stmt, c));
+            touched = touched + size_t(sqlite3_column_bytes(stmt, c));
     }
     sqlite3_finalize(stmt);
     const double ms = double(timer.nsecsElapsed()) / 1e6;
