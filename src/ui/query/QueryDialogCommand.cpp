@@ -1,0 +1,6 @@
+#include "query/QueryDialogCommand.h"
+
+// Filled in by the query dialog.
+void RunQueryDialog(CLedgerDlg *)
+{
+}
