@@ -1,7 +1,43 @@
 #include "mainwnd/CLedgerDlg.h"
 
-// Filled in by the subsystem that owns this command.
+#include "app/DbMessages.h"
+#include "app/Globals.h"
+#include "query/QueryList.h"
+#include "query/QueryResult.h"
+#include "records/CRecordListCtrl.h"
+#include "store/BookConnection.h"
+#include "store/TextForms.h"
+
+#include <QDate>
+
+// The query module's first view: the balance of the whole book, then every
+// income and every expense entry in date order under their totals. Loans
+// are not part of the balance and are not listed.
 void CLedgerDlg::FillQueryOverview()
 {
-}
+    ResetPayoutHeaderColor();
+    CRecordListModel &model = RecordList().Model();
+    model.Clear();
+    ColourQueryHeadings();
+    model.AppendFixedRow({QStringLiteral("余额"), orv::dateText(QDate::currentDate()), QStringLiteral("所有"),
+                          orv::moneyText(m_dBalance), QStringLiteral("总余额数"), {}});
 
+    const orv::BookConnection conn(AppBookPath());
+    if (!conn.isOpen()) {
+        ShowDbError(this, conn.openError());
+        return;
+    }
+    auto income = orv::QueryRunner::readEverything(conn, orv::RecordKind::Income, model.Entries());
+    if (!CheckDb(this, income))
+        return;
+    model.AppendFixedRow({QStringLiteral("收入记录"), {}, {}, orv::moneyText(m_dIncomeSum), QStringLiteral("收入总金额"), {}});
+    model.AppendEntryRows(income->first);
+
+    const int header = model.rowCount();
+    model.AppendFixedRow({QStringLiteral("支出记录"), {}, {}, orv::moneyText(m_dPayoutSum), QStringLiteral("支出总金额"), {}});
+    MarkPayoutHeader(header);
+    auto payout = orv::QueryRunner::readEverything(conn, orv::RecordKind::Payout, model.Entries());
+    if (!CheckDb(this, payout))
+        return;
+    model.AppendEntryRows(payout->first);
+}

@@ -1,6 +1,14 @@
 #include "query/QueryDialogCommand.h"
 
-// Filled in by the query dialog.
-void RunQueryDialog(CLedgerDlg *)
+#include "mainwnd/CLedgerDlg.h"
+#include "query/CQueryDlg.h"
+#include "records/CRecordListCtrl.h"
+
+void RunQueryDialog(CLedgerDlg *owner)
 {
+    // Each query writes straight into the list behind the dialog; closing it
+    // only hands the focus back to the list.
+    CQueryDlg dlg(owner);
+    dlg.exec();
+    RecordList().SetFocus();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "query/QueryCriteria.h"
 #include "records/CRecordListModel.h"
 #include "records/EntryList.h"
 
@@ -69,6 +70,8 @@ public:
     // What the query module shows: -1 the overview, 0 income and expense,
     // 1 income, 2 expense, 3 loans.
     int m_nQueryKind = -1;
+    // The query whose result the list shows (query kinds 0 to 3).
+    orv::QueryCriteria m_query;
 
 Q_SIGNALS:
     // The list's commands go to the main window.

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "query/QueryCriteria.h"
+#include "records/EntryList.h"
+#include "records/RecordKind.h"
+#include "store/DbResult.h"
+
+#include <QList>
+#include <QString>
+
+namespace orv {
+
+class BookConnection;
+
+// The loan categories the balance knows, compared with the whole text.
+inline const QString kLent = QStringLiteral("借出");
+inline const QString kBorrowed = QStringLiteral("借入");
+inline const QString kRepaidIn = QStringLiteral("还入");
+inline const QString kRepaidOut = QStringLiteral("还出");
+
+// Who owes whom after a set of loan entries. Money lent out and repayments
+// made count for the user, money borrowed and repayments received against;
+// an entry of any other category is listed but counted nowhere.
+struct LoanBalance
+{
+    double lent = 0.0;
+    double borrowed = 0.0;
+    double repaidIn = 0.0;
+    double repaidOut = 0.0;
+
+    void add(const QString &category, double money);
+    // 还出 + 借出 − 借入 − 还入
+    double balance() const;
+    // The amount the summary shows: the balance without its sign.
+    double shownAmount() const;
+    // "你欠别人钱", "别人欠你钱" or "互不相欠". Decided on the balance in whole
+    // fen, so that sums which cancel out but drifted in the last binary
+    // digit read as settled.
+    QString conclusion() const;
+
+    static LoanBalance of(const EntryList &list, qsizetype first, qsizetype count);
+};
+
+// The entries of one kind that a query found: where they start in the
+// result's list, how many, and their sum.
+struct QueryBlock
+{
+    RecordKind kind = RecordKind::Income;
+    qsizetype first = 0;
+    qsizetype count = 0;
+    double sum = 0.0;
+};
+
+namespace QueryRunner {
+
+// Appends the entries of one kind that meet the criteria to a list, in date
+// order (equal dates in the order they were entered), and sums them.
+DbResult<QueryBlock> readBlock(const BookConnection &conn, const QueryCriteria &criteria, RecordKind kind,
+                               EntryList &into);
+// Appends every entry of a kind, in date order, and sums them.
+DbResult<QueryBlock> readEverything(const BookConnection &conn, RecordKind kind, EntryList &into);
+
+} // namespace QueryRunner
+
+// A query run from criteria to rows and totals: one block per kind of the
+// range, the loan balance for loans.
+struct QueryResult
+{
+    QueryCriteria criteria;
+    EntryList entries;
+    QList<QueryBlock> blocks;
+    LoanBalance loans;
+
+    // The summary figure: income − expense for the combined range, the
+    // block's sum for a single kind, the loan balance's amount for loans.
+    double total() const;
+
+    static DbResult<QueryResult> run(const BookConnection &conn, const QueryCriteria &criteria);
+};
+
+} // namespace orv

@@ -1,0 +1,70 @@
+#include "query/QueryStatement.h"
+
+#include "records/EntryStore.h"
+#include "store/TextForms.h"
+
+namespace orv::QueryStatement {
+
+namespace {
+
+constexpr QChar kEscape = u'\\';
+
+// One text criterion on a column (the column names are fixed below).
+void appendTextCriterion(BoundStatement &statement, const QString &column, const QString &criterion, MatchMode match)
+{
+    const QString quoted = u'"' + column + u'"';
+    if (!restricts(criterion)) {
+        // "选择全部" lets every value through, but an entry without one
+        // has never matched a criterion.
+        statement.sql += QStringLiteral(" AND ") + quoted + QStringLiteral(" IS NOT NULL");
+        return;
+    }
+    if (match == MatchMode::Exact) {
+        statement.sql += QStringLiteral(" AND ") + quoted + QStringLiteral(" = ?");
+        statement.values.append(criterion);
+        return;
+    }
+    statement.sql += QStringLiteral(" AND ") + fuzzyMatch(quoted);
+    statement.values.append(containsPattern(criterion));
+}
+
+} // namespace
+
+QString fuzzyMatch(const QString &column)
+{
+    return column + QStringLiteral(" LIKE ? ESCAPE '\\'");
+}
+
+QString containsPattern(const QString &text)
+{
+    QString pattern;
+    pattern.reserve(text.size() + 2);
+    pattern += u'%';
+    for (QChar c : text) {
+        if (c == u'%' || c == u'_' || c == kEscape)
+            pattern += kEscape;
+        pattern += c;
+    }
+    pattern += u'%';
+    return pattern;
+}
+
+BoundStatement select(const QueryCriteria &criteria, RecordKind kind)
+{
+    BoundStatement statement;
+    statement.sql = EntryStore::selectColumns(kind) +
+                    QStringLiteral(" WHERE \"date\" BETWEEN ? AND ? AND \"money\" BETWEEN ? AND ?");
+    statement.values = {storageDate(criteria.dateFrom), storageDate(criteria.dateTo),
+                        criteria.lowerAmount().value_or(0.0), criteria.upperAmount().value_or(kUnlimitedAmount)};
+    appendTextCriterion(statement, QStringLiteral("items"), criteria.category, criteria.match);
+    appendTextCriterion(statement, QStringLiteral("remark"), criteria.remark, criteria.match);
+    appendTextCriterion(statement, QStringLiteral("user"), criteria.user, criteria.match);
+    return statement;
+}
+
+BoundStatement everything(RecordKind kind)
+{
+    return {EntryStore::selectColumns(kind), {}};
+}
+
+} // namespace orv::QueryStatement

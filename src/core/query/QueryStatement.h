@@ -1,0 +1,41 @@
+#pragma once
+
+#include "query/QueryCriteria.h"
+#include "records/RecordKind.h"
+
+#include <QString>
+#include <QVariantList>
+
+namespace orv {
+
+// A statement and the values bound to its placeholders, in order.
+struct BoundStatement
+{
+    QString sql;
+    QVariantList values;
+};
+
+// Every statement the query module runs is made here. They are plain SQL
+// with the user's texts bound as values, so quotes, percent signs and
+// underscores typed into a criterion are only ever matched, never read as
+// SQL. The one piece that depends on the engine is fuzzyMatch().
+namespace QueryStatement {
+
+// The entries of one kind that meet the criteria: columns id, date, items,
+// money, remark, user. Dates and amounts are inclusive at both ends. Rows
+// come in the engine's order; the caller puts them in date order.
+BoundStatement select(const QueryCriteria &criteria, RecordKind kind);
+
+// Every entry of a kind, for the query module's first view.
+BoundStatement everything(RecordKind kind);
+
+// The condition "column holds the text anywhere, Latin letters in either
+// case" with the text bound as a LIKE pattern. SQLite's LIKE already folds
+// ASCII case; an engine whose LIKE does not would use its own operator here.
+QString fuzzyMatch(const QString &column);
+// The typed text as a pattern that finds it anywhere: "%", "_" and the
+// escape character itself stand for themselves.
+QString containsPattern(const QString &text);
+
+} // namespace QueryStatement
+} // namespace orv
