@@ -13,6 +13,7 @@
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLocale>
@@ -100,7 +101,9 @@ void CQueryDlg::CreateControls()
     group(QStringLiteral("设置查询条件"), 7, 68, 193, 116);
 
     auto *icon = new QLabel(this);
-    icon->setPixmap(Picture(QStringLiteral(":/res/icons/query.svg"), QSize(32, 32)));
+    const QString iconFile = QStringLiteral(":/res/icons/query.svg");
+    if (QFile::exists(iconFile))
+        icon->setPixmap(Picture(iconFile, QSize(32, 32)));
     icon->setGeometry(du.X(9), du.Y(9), 32, 32);
     icon->setAlignment(Qt::AlignCenter);
 
@@ -137,8 +140,6 @@ void CQueryDlg::CreateControls()
         edit->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
         edit->setWrapping(true);
         edit->setDateRange(QDate(1900, 1, 1), QDate(9999, 12, 31));
-        // The wheel over a picker is the dialog's: it steps both pickers.
-        edit->installEventFilter(this);
         return edit;
     };
     auto amount = [&](int id, const QString &keepWord, const QString &description, int x, int y) {
@@ -185,6 +186,13 @@ void CQueryDlg::CreateControls()
     exitButton->setObjectName(QStringLiteral("2"));
     exitButton->setGeometry(du.Rect(115, 190, 50, 15));
     exitButton->setAutoDefault(false);
+
+    // The wheel anywhere over the dialog is the dialog's, also over a picker
+    // (it steps both pickers); only the drop-down boxes step their own choice.
+    for (QWidget *part : findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (!qobject_cast<QComboBox *>(part))
+            part->installEventFilter(this);
+    }
 
     connect(m_pQueryButton, &QPushButton::clicked, this, &CQueryDlg::OnOK);
     connect(exitButton, &QPushButton::clicked, this, &CQueryDlg::reject);
@@ -384,9 +392,9 @@ void CQueryDlg::wheelEvent(QWheelEvent *event)
 
 bool CQueryDlg::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::Wheel && (watched == m_pDateFromPicker || watched == m_pDateToPicker)) {
+    if (event->type() == QEvent::Wheel && watched != this && watched->parent() == this) {
         wheelEvent(static_cast<QWheelEvent *>(event));
-        return true;
+        return event->isAccepted();
     }
     return QDialog::eventFilter(watched, event);
 }
