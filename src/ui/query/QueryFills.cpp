@@ -73,6 +73,7 @@ bool CQueryDlg::FillIncomePayoutResult()
     const QString period = m_query.periodLabel();
     for (int row : {0, 1, header})
         model.SetFixedCell(row, 1, period);
+    FitPeriodColumn(period);
     model.SetFixedCell(0, 3, orv::moneyText(income->sum - payout->sum));
     for (int row : {1, header}) {
         for (int column : {2, 4, 5})
@@ -99,6 +100,7 @@ bool CQueryDlg::FillSingleKindResult(orv::RecordKind kind, const QString &totalN
     model.AppendEntryRows(block->first);
 
     model.SetFixedCell(0, 1, m_query.periodLabel());
+    FitPeriodColumn(m_query.periodLabel());
     if (kind != orv::RecordKind::Loan) {
         model.SetFixedCell(0, 3, orv::moneyText(block->sum));
         WriteCriteriaLabels(model, {0}, m_query);

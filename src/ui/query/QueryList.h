@@ -14,3 +14,6 @@ void ResetPayoutHeaderColor();
 void ColourQueryHeadings();
 // Makes row the expense heading of a combined view.
 void MarkPayoutHeader(int row);
+// The period of a result ("2009年5月1日 至 2009年5月31日") is wider than the
+// date column; the column grows to show it whole, at the remark column's cost.
+void FitPeriodColumn(const QString &period);
