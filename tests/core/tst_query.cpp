@@ -1,6 +1,7 @@
 // Queries from criteria to rows and totals, on a small hand-made book.
 #include "query/QueryResult.h"
 #include "query/QueryStatement.h"
+#include "records/EntryStore.h"
 #include "store/BookConnection.h"
 #include "store/TextForms.h"
 #include "support/TestBook.h"
@@ -58,6 +59,7 @@ private Q_SLOTS:
     void initTestCase();
     void criteriaFindRows_data();
     void criteriaFindRows();
+    void dateAccessFollowsTheShareOfTheTable();
     void blocksCarryTheirSums();
     void emptyResults();
     void loanBalance_data();
@@ -240,6 +242,55 @@ void TestQuery::criteriaFindRows()
     criteria.remark = remark;
     criteria.user = user;
     QCOMPARE(Remarks(Run(*m_book, criteria)), found);
+
+    // Through the date index or straight through the table: the same rows.
+    const orv::BookConnection conn(m_book->bookPath());
+    for (orv::DateAccess access : {orv::DateAccess::ByIndex, orv::DateAccess::ByScan}) {
+        orv::QueryResult direct;
+        for (RecordKind kind : criteria.kinds()) {
+            const orv::BoundStatement statement = orv::QueryStatement::select(criteria, kind, access);
+            orv::EntryList block;
+            QVERIFY(orv::EntryStore::appendSelected(conn, statement.sql, statement.values, block));
+            orv::sortEntries(block.entries().begin(), block.entries().end(), orv::EntryColumn::Date,
+                             orv::SortOrder::Ascending, block.pool());
+            for (const orv::Entry &entry : block.entries())
+                direct.entries.entries().push_back(direct.entries.make(entry.id, block.values(entry)));
+        }
+        QCOMPARE(Remarks(direct), found);
+    }
+}
+
+void TestQuery::dateAccessFollowsTheShareOfTheTable()
+{
+    TestBook book;
+    // 24 entries, one a month over two years.
+    for (int month = 0; month < 24; ++month)
+        book.add(RecordKind::Payout, QDate(2010, 1, 15).addMonths(month), QStringLiteral("餐饮"), 10);
+    const orv::BookConnection conn(book.bookPath());
+    QueryCriteria criteria = May(QueryRange::Payout);
+    criteria.dateFrom = QDate(2010, 3, 1);
+    criteria.dateTo = QDate(2010, 3, 31);
+    QCOMPARE(orv::QueryRunner::chooseDateAccess(conn, criteria, RecordKind::Payout), orv::DateAccess::ByIndex);
+    criteria.dateTo = QDate(2010, 12, 31);
+    QCOMPARE(orv::QueryRunner::chooseDateAccess(conn, criteria, RecordKind::Payout), orv::DateAccess::ByScan);
+    // An empty table: the index, which finds nothing at once.
+    QCOMPARE(orv::QueryRunner::chooseDateAccess(conn, criteria, RecordKind::Income), orv::DateAccess::ByIndex);
+
+    const orv::BoundStatement scan = orv::QueryStatement::select(criteria, RecordKind::Payout, orv::DateAccess::ByScan);
+    QVERIFY(scan.sql.contains(orv::QueryStatement::unindexed(QStringLiteral("\"date\""))));
+    auto plan = conn.read(QStringLiteral("EXPLAIN QUERY PLAN ") + scan.sql, scan.values);
+    QVERIFY(plan);
+    QString steps;
+    while (plan->next())
+        steps += plan->value(3).toString() + u'\n';
+    QVERIFY2(!steps.contains(QStringLiteral("PAYOUT_date")), qPrintable(steps));
+    const orv::BoundStatement seek = orv::QueryStatement::select(criteria, RecordKind::Payout, orv::DateAccess::ByIndex);
+    plan = conn.read(QStringLiteral("EXPLAIN QUERY PLAN ") + seek.sql, seek.values);
+    QVERIFY(plan);
+    steps.clear();
+    while (plan->next())
+        steps += plan->value(3).toString() + u'\n';
+    QVERIFY2(steps.contains(QStringLiteral("PAYOUT_date")), qPrintable(steps));
 }
 
 void TestQuery::blocksCarryTheirSums()

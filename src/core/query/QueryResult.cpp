@@ -105,12 +105,26 @@ DbResult<QueryBlock> readStatement(const BookConnection &conn, const BoundStatem
 
 } // namespace
 
+DateAccess chooseDateAccess(const BookConnection &conn, const QueryCriteria &criteria, RecordKind kind)
+{
+    const BoundStatement share = QueryStatement::dateShare(criteria, kind);
+    auto query = conn.read(share.sql, share.values);
+    if (!query || !query->next())
+        return DateAccess::ByIndex; // the select itself will tell what is wrong
+    const qint64 inRange = query->value(0).toLongLong();
+    const qint64 size = query->value(1).toLongLong();
+    // Each entry found through the index costs a look-up in the table, about
+    // as much as reading a dozen entries straight through it.
+    return inRange * 12 > size ? DateAccess::ByScan : DateAccess::ByIndex;
+}
+
 DbResult<QueryBlock> readBlock(const BookConnection &conn, const QueryCriteria &criteria, RecordKind kind,
                                EntryList &into)
 {
     if (const auto problem = criteria.problem())
         return DbError::refused(*problem);
-    return readStatement(conn, QueryStatement::select(criteria, kind), kind, into);
+    const DateAccess access = chooseDateAccess(conn, criteria, kind);
+    return readStatement(conn, QueryStatement::select(criteria, kind, access), kind, into);
 }
 
 DbResult<QueryBlock> readEverything(const BookConnection &conn, RecordKind kind, EntryList &into)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "query/QueryCriteria.h"
+#include "query/QueryStatement.h"
 #include "records/EntryList.h"
 #include "records/RecordKind.h"
 #include "store/DbResult.h"
@@ -57,6 +58,8 @@ namespace QueryRunner {
 // order (equal dates in the order they were entered), and sums them.
 DbResult<QueryBlock> readBlock(const BookConnection &conn, const QueryCriteria &criteria, RecordKind kind,
                                EntryList &into);
+// The quicker way to the entries of the criteria's dates in this book.
+DateAccess chooseDateAccess(const BookConnection &conn, const QueryCriteria &criteria, RecordKind kind);
 // Appends every entry of a kind, in date order, and sums them.
 DbResult<QueryBlock> readEverything(const BookConnection &conn, RecordKind kind, EntryList &into);
 

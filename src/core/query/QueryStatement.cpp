@@ -35,6 +35,12 @@ QString fuzzyMatch(const QString &column)
     return column + QStringLiteral(" LIKE ? ESCAPE '\\'");
 }
 
+QString unindexed(const QString &column)
+{
+    // An expression over the column: SQLite then leaves the index alone.
+    return u'(' + column + QStringLiteral(" || '')");
+}
+
 QString containsPattern(const QString &text)
 {
     QString pattern;
@@ -49,17 +55,28 @@ QString containsPattern(const QString &text)
     return pattern;
 }
 
-BoundStatement select(const QueryCriteria &criteria, RecordKind kind)
+BoundStatement select(const QueryCriteria &criteria, RecordKind kind, DateAccess access)
 {
+    const QString date = QStringLiteral("\"date\"");
     BoundStatement statement;
-    statement.sql = EntryStore::selectColumns(kind) +
-                    QStringLiteral(" WHERE \"date\" BETWEEN ? AND ? AND \"money\" BETWEEN ? AND ?");
+    statement.sql = EntryStore::selectColumns(kind) + QStringLiteral(" WHERE ") +
+                    (access == DateAccess::ByIndex ? date : unindexed(date)) +
+                    QStringLiteral(" BETWEEN ? AND ? AND \"money\" BETWEEN ? AND ?");
     statement.values = {storageDate(criteria.dateFrom), storageDate(criteria.dateTo),
                         criteria.lowerAmount().value_or(0.0), criteria.upperAmount().value_or(kUnlimitedAmount)};
     appendTextCriterion(statement, QStringLiteral("items"), criteria.category, criteria.match);
     appendTextCriterion(statement, QStringLiteral("remark"), criteria.remark, criteria.match);
     appendTextCriterion(statement, QStringLiteral("user"), criteria.user, criteria.match);
     return statement;
+}
+
+BoundStatement dateShare(const QueryCriteria &criteria, RecordKind kind)
+{
+    const QString table = recordTable(kind);
+    return {QStringLiteral("SELECT (SELECT COUNT(*) FROM \"%1\" WHERE \"date\" BETWEEN ? AND ?), "
+                           "(SELECT MAX(\"id\") FROM \"%1\")")
+                .arg(table),
+            {storageDate(criteria.dateFrom), storageDate(criteria.dateTo)}};
 }
 
 BoundStatement everything(RecordKind kind)

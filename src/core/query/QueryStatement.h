@@ -8,6 +8,11 @@
 
 namespace orv {
 
+// How a select reaches the entries of its date range: through the index on
+// "date" (quick for a short range) or by reading the whole table (quicker
+// once the range holds more than a small share of the table).
+enum class DateAccess { ByIndex, ByScan };
+
 // A statement and the values bound to its placeholders, in order.
 struct BoundStatement
 {
@@ -18,13 +23,18 @@ struct BoundStatement
 // Every statement the query module runs is made here. They are plain SQL
 // with the user's texts bound as values, so quotes, percent signs and
 // underscores typed into a criterion are only ever matched, never read as
-// SQL. The one piece that depends on the engine is fuzzyMatch().
+// SQL. What depends on the engine is fuzzyMatch() and unindexed().
 namespace QueryStatement {
 
 // The entries of one kind that meet the criteria: columns id, date, items,
 // money, remark, user. Dates and amounts are inclusive at both ends. Rows
 // come in the engine's order; the caller puts them in date order.
-BoundStatement select(const QueryCriteria &criteria, RecordKind kind);
+BoundStatement select(const QueryCriteria &criteria, RecordKind kind, DateAccess access = DateAccess::ByIndex);
+
+// Two numbers that tell which access suits the criteria: how many entries
+// of the kind lie in the date range (counted on the index alone), and the
+// highest id of the table, which is about its size.
+BoundStatement dateShare(const QueryCriteria &criteria, RecordKind kind);
 
 // Every entry of a kind, for the query module's first view.
 BoundStatement everything(RecordKind kind);
@@ -33,6 +43,9 @@ BoundStatement everything(RecordKind kind);
 // case" with the text bound as a LIKE pattern. SQLite's LIKE already folds
 // ASCII case; an engine whose LIKE does not would use its own operator here.
 QString fuzzyMatch(const QString &column);
+// The date column in a form the engine compares as it is but does not look
+// up through its index.
+QString unindexed(const QString &column);
 // The typed text as a pattern that finds it anywhere: "%", "_" and the
 // escape character itself stand for themselves.
 QString containsPattern(const QString &text);
