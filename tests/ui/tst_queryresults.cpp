@@ -73,6 +73,7 @@ private Q_SLOTS:
     void cleanup();
     void emptyCombinedResult();
     void combinedResult();
+    void enterInAPickerRunsTheQuery();
     void combinedResultWithCriteria();
     void singleKindResults_data();
     void singleKindResults();
@@ -171,6 +172,36 @@ void TestQueryResults::combinedResult()
     QCOMPARE(RecordList().m_nQueryKind, 0);
     QCOMPARE(RecordList().m_query, m_dlg->m_query);
     QCOMPARE(RecordList().m_query.dateFrom, QDate(2009, 5, 1));
+
+    // The period shows whole; the remark column makes room for it as far
+    // as it can, so the columns take the width they took.
+    const CRecordListView *view = RecordList().Window();
+    QVERIFY(view->columnWidth(1) > view->fontMetrics().horizontalAdvance(kMayLabel));
+    int total = 0;
+    for (int column = 0; column < 6; ++column)
+        total += view->columnWidth(column);
+    if (view->columnWidth(4) > 160)
+        QCOMPARE(total, 78 + 100 + 80 + 90 + 262 + 70);
+    else
+        QCOMPARE(view->columnWidth(4), 160);
+}
+
+void TestQueryResults::enterInAPickerRunsTheQuery()
+{
+    m_dlg->show();
+    m_dlg->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_dlg.get()));
+    m_dlg->findChild<QRadioButton *>("1035")->click();
+    m_dlg->DateFromPicker()->setDate(QDate(2009, 5, 1));
+    m_dlg->DateToPicker()->setDate(QDate(2009, 5, 31));
+    m_dlg->DateToPicker()->setFocus();
+    QTRY_VERIFY(m_dlg->DateToPicker()->hasFocus());
+    QTest::keyClick(m_dlg->DateToPicker(), Qt::Key_Return);
+    QCOMPARE(RecordList().m_nQueryKind, 1);
+    QCOMPARE(RecordList().GetItemText(0, 3), QStringLiteral("6000.00"));
+    QVERIFY(m_dlg->isVisible());
+    QTest::keyClick(m_dlg->DateToPicker(), Qt::Key_Escape);
+    QVERIFY(!m_dlg->isVisible());
 }
 
 void TestQueryResults::combinedResultWithCriteria()

@@ -13,7 +13,6 @@
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QDateEdit>
-#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLocale>
@@ -101,9 +100,7 @@ void CQueryDlg::CreateControls()
     group(QStringLiteral("设置查询条件"), 7, 68, 193, 116);
 
     auto *icon = new QLabel(this);
-    const QString iconFile = QStringLiteral(":/res/icons/query.svg");
-    if (QFile::exists(iconFile))
-        icon->setPixmap(Picture(iconFile, QSize(32, 32)));
+    icon->setPixmap(Picture(QStringLiteral(":/res/icons/query.svg"), QSize(32, 32)));
     icon->setGeometry(du.X(9), du.Y(9), 32, 32);
     icon->setAlignment(Qt::AlignCenter);
 
