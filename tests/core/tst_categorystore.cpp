@@ -239,18 +239,6 @@ private Q_SLOTS:
         QCOMPARE(swapped.error().kind, orv::DbError::Kind::Refused);
         QCOMPARE(Names(book, RecordKind::Income), (QStringList{QStringLiteral("a"), QStringLiteral("B"), QStringLiteral("c")}));
     }
-
-    void aBookThatWillNotOpenIsReported()
-    {
-        TestBook book;
-        QFile::remove(book.bookPath());
-        const orv::BookConnection conn(book.bookPath());
-        auto rows = CategoryStore::rows(conn, RecordKind::Income);
-        QVERIFY(!rows.ok());
-        QCOMPARE(rows.error().kind, orv::DbError::Kind::CannotOpen);
-        QCOMPARE(CategoryStore::add(conn, RecordKind::Income, QStringLiteral("x")).error().kind,
-                 orv::DbError::Kind::CannotOpen);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestCategoryStore)

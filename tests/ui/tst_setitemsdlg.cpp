@@ -285,21 +285,6 @@ private Q_SLOTS:
         QVERIFY(prompter.shown.isEmpty());
     }
 
-    void aCategoryCalledTempSurvivesAMove()
-    {
-        TestBook book;
-        SetCategories(book, RecordKind::Loan, {QStringLiteral("借出"), QStringLiteral("temp"), QStringLiteral("借入")});
-        CSetItemsDlg dlg;
-        dlg.KindBox()->setCurrentIndex(2);
-        dlg.ItemList()->setCurrentRow(1);
-        dlg.OnMoveDown();
-        QCOMPARE(ListTexts(dlg), (QStringList{QStringLiteral("借出"), QStringLiteral("借入"), QStringLiteral("temp")}));
-        dlg.OnMoveUp();
-        dlg.OnMoveUp();
-        QCOMPARE(ListTexts(dlg), (QStringList{QStringLiteral("temp"), QStringLiteral("借出"), QStringLiteral("借入")}));
-        QCOMPARE(TableTexts(book, RecordKind::Loan), ListTexts(dlg));
-    }
-
     void aMoveThatFailsHalfwayChangesNothing()
     {
         TestBook book;
@@ -316,20 +301,6 @@ private Q_SLOTS:
         QCOMPARE(ListTexts(dlg), (QStringList{QStringLiteral("工资"), QStringLiteral("奖金"), QStringLiteral("其他")}));
         QCOMPARE(TableTexts(book, RecordKind::Income), ListTexts(dlg));
         QCOMPARE(dlg.SelectedRow(), 0);
-    }
-
-    void aListChangedBehindTheDialogIsReadAgain()
-    {
-        TestBook book;
-        ScriptedPrompter prompter;
-        SetCategories(book, RecordKind::Income, {QStringLiteral("a"), QStringLiteral("b")});
-        CSetItemsDlg dlg;
-        book.exec(QStringLiteral("UPDATE \"INCOME_ITEMS\" SET \"items\" = 'B' WHERE \"items\" = 'b'"));
-        dlg.ItemList()->setCurrentRow(0);
-        dlg.OnMoveDown();
-        QCOMPARE(prompter.shown.size(), 1);
-        QCOMPARE(prompter.shown.first().caption, QStringLiteral("注意"));
-        QCOMPARE(ListTexts(dlg), (QStringList{QStringLiteral("a"), QStringLiteral("B")}));
     }
 
     void aBookThatWillNotOpenIsSaidSo()

@@ -50,6 +50,9 @@ CSetItemsDlg::CSetItemsDlg(QWidget *parent)
     auto *icon = new QLabel(this);
     icon->setPixmap(Picture(QStringLiteral(":/res/icons/items.svg"), QSize(32, 32)));
     icon->setFixedSize(32, 32);
+    // Until its picture exists the kind box takes the whole top row.
+    const bool hasIcon = !icon->pixmap().isNull();
+    icon->setVisible(hasIcon);
 
     auto *kindGroup = new QGroupBox(QStringLiteral("选择类别"), this);
     m_pKindBox = new QComboBox(kindGroup);
@@ -86,8 +89,12 @@ CSetItemsDlg::CSetItemsDlg(QWidget *parent)
     grid->setContentsMargins(du.X(7), du.Y(7), du.X(7), du.Y(7));
     grid->setHorizontalSpacing(du.X(6));
     grid->setVerticalSpacing(du.Y(6));
-    grid->addWidget(icon, 0, 0, Qt::AlignLeft | Qt::AlignVCenter);
-    grid->addWidget(kindGroup, 0, 1, 1, 2);
+    if (hasIcon) {
+        grid->addWidget(icon, 0, 0, Qt::AlignLeft | Qt::AlignVCenter);
+        grid->addWidget(kindGroup, 0, 1, 1, 2);
+    } else {
+        grid->addWidget(kindGroup, 0, 0, 1, 3);
+    }
     grid->addWidget(m_pItemList, 1, 0, 1, 2);
     grid->addLayout(buttons, 1, 2);
     grid->setColumnStretch(1, 1);

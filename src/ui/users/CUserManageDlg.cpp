@@ -66,11 +66,11 @@ CUserManageDlg::CUserManageDlg(QWidget *parent)
     auto *top = new QHBoxLayout(this);
     top->setContentsMargins(du.X(7), du.Y(7), du.X(7), du.Y(7));
     top->setSpacing(du.X(7));
-    top->addWidget(m_pUserList, 1);
+    top->addWidget(m_pUserList);
     top->addLayout(buttons);
 
     OnInitDialog();
-    resize(du.Size(170, 120).expandedTo(sizeHint()));
+    resize(QSize(sizeHint().width(), du.Y(120)).expandedTo(sizeHint()));
 }
 
 void CUserManageDlg::OnInitDialog()
@@ -96,7 +96,11 @@ void CUserManageDlg::OnInitDialog()
     caption->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     list->setHorizontalHeaderItem(0, caption);
     list->setColumnWidth(0, 139);
-    list->setMinimumWidth(139 + 2 * list->frameWidth() + list->verticalScrollBar()->sizeHint().width());
+    // Rows as close as a report list sets them, not Qt's roomy table rows.
+    list->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    list->verticalHeader()->setDefaultSectionSize(list->fontMetrics().height() + 6);
+    // The list is as wide as its column, with room for a scroll bar.
+    list->setFixedWidth(139 + 2 * list->frameWidth() + list->verticalScrollBar()->sizeHint().width());
     FillUserList();
 }
 

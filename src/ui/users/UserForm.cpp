@@ -44,16 +44,26 @@ void LayOutUserForm(QDialog *dialog, const QString &picture, const QList<UserFor
     icon->setPixmap(Picture(picture, QSize(32, 32)));
     icon->setFixedSize(32, 32);
     icon->setAlignment(Qt::AlignCenter);
+    // Until its picture exists the place stays free for the fields.
+    icon->setVisible(!icon->pixmap().isNull());
 
     auto *grid = new QGridLayout;
     grid->setHorizontalSpacing(du.X(4));
     grid->setVerticalSpacing(du.Y(5));
+    // One field is asked for in a sentence, which reads best above it;
+    // several line up as a form, their labels to the right.
+    const bool prompt = fields.size() == 1;
     int row = 0;
     for (const UserFormField &field : fields) {
         auto *label = new QLabel(field.label, dialog);
         label->setBuddy(field.edit);
-        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         field.edit->setMinimumWidth(du.X(100));
+        if (prompt) {
+            grid->addWidget(label, row++, 0, 1, 2);
+            grid->addWidget(field.edit, row++, 0, 1, 2);
+            continue;
+        }
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         grid->addWidget(label, row, 0);
         grid->addWidget(field.edit, row, 1);
         ++row;
