@@ -3,10 +3,13 @@
 
 #include "items/CItemEditDlg.h"
 #include "items/CSetItemsDlg.h"
+#include "mainwnd/CLedgerDlg.h"
+#include "settings/ProgramSettings.h"
 #include "store/BookSchema.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestBook.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
@@ -98,6 +101,29 @@ private Q_SLOTS:
         }
         QVERIFY(Button(&dlg, 1011)->isDefault());
         QVERIFY(dlg.findChild<QGroupBox *>()->title() == QStringLiteral("选择类别"));
+    }
+
+    void theSettingsMenuOpensItOverTheMainWindow()
+    {
+        TestBook book;
+        QVERIFY(orv::ProgramSettings(book.dir()).save(true, QStringLiteral("爸爸")));
+        CLedgerDlg ledger;
+        QAction *command = ledger.MenuCommand(32782);
+        QVERIFY(command);
+        QCOMPARE(command->text(), QStringLiteral("设置名目(&C)..."));
+        QString title;
+        QWidget *parent = nullptr;
+        QTimer::singleShot(0, [&] {
+            auto *dlg = qobject_cast<CSetItemsDlg *>(QApplication::activeModalWidget());
+            if (!dlg)
+                return;
+            title = dlg->windowTitle();
+            parent = dlg->parentWidget();
+            QTest::mouseClick(Button(dlg, 2), Qt::LeftButton);
+        });
+        command->trigger();
+        QCOMPARE(title, QStringLiteral("设置名目"));
+        QCOMPARE(parent, &ledger);
     }
 
     void theKindBoxSwitchesTheList()

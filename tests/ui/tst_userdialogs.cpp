@@ -12,6 +12,7 @@
 #include "users/CModifyUserDlg.h"
 #include "users/CUserManageDlg.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QFile>
 #include <QHeaderView>
@@ -137,6 +138,29 @@ private Q_SLOTS:
         QCOMPARE(Button(&dlg, 1012)->text(), QStringLiteral("修改(&M)..."));
         QCOMPARE(Button(&dlg, 1013)->text(), QStringLiteral("删除(&D)..."));
         QCOMPARE(Button(&dlg, 2)->text(), QStringLiteral("退出(&C)"));
+    }
+
+    void theSystemMenuOpensItOverTheMainWindow()
+    {
+        TestBook book(kFamily);
+        QVERIFY(orv::ProgramSettings(book.dir()).save(true, kDad));
+        CLedgerDlg ledger;
+        QAction *command = ledger.MenuCommand(32802);
+        QVERIFY(command);
+        QCOMPARE(command->text(), QStringLiteral("管理用户(&M)..."));
+        QStringList names;
+        QWidget *parent = nullptr;
+        QTimer::singleShot(0, [&] {
+            auto *dlg = qobject_cast<CUserManageDlg *>(QApplication::activeModalWidget());
+            if (!dlg)
+                return;
+            names = ListNames(*dlg);
+            parent = dlg->parentWidget();
+            QTest::mouseClick(Button(dlg, 2), Qt::LeftButton);
+        });
+        command->trigger();
+        QCOMPARE(names, (QStringList{kDad, kMum, kKid}));
+        QCOMPARE(parent, &ledger);
     }
 
     void theSelectedUserIsTheRowLastClicked()

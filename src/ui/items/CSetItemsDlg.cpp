@@ -41,10 +41,9 @@ CSetItemsDlg::CSetItemsDlg(QWidget *parent)
     QPushButton *exitButton = button(2, QStringLiteral("退出(&X)"));
     QPushButton *upButton = button(1103, QStringLiteral("↑"));
     QPushButton *downButton = button(1105, QStringLiteral("↓"));
-    // The arrows say nothing to a screen reader or in a tooltip.
-    upButton->setAccessibleName(QStringLiteral("上移"));
+    // The arrows alone do not say what they move; the tooltips (read out
+    // as the buttons' descriptions) do.
     upButton->setToolTip(QStringLiteral("把选中的名目上移一位"));
-    downButton->setAccessibleName(QStringLiteral("下移"));
     downButton->setToolTip(QStringLiteral("把选中的名目下移一位"));
 
     auto *icon = new QLabel(this);
