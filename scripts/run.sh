@@ -15,10 +15,8 @@ if [ ! -e "$RUN_DIR/Orvendal.ovd" ] && [ ! -e "$RUN_DIR/Data.ovd" ]; then
   echo "== New book in $RUN_DIR/Orvendal.ovd (user 管理员, password 123456)"
 fi
 [ -e "$RUN_DIR/NewBook.ovd" ] || cp "$ORV_BUILD/books/NewBook.ovd" "$RUN_DIR/NewBook.ovd"
-if [ ! -e "$RUN_DIR/set.ini" ]; then
-  # Direct login off, so the first start asks for a name and password.
-  printf '0\r\n管理员\r\n' | iconv -f UTF-8 -t GB18030 > "$RUN_DIR/set.ini"
-fi
+# Direct login off, so the first start asks for a name and password.
+[ -e "$RUN_DIR/set.ini" ] || cp "$ORV_BUILD/books/set.ini" "$RUN_DIR/set.ini"
 if [ -d "$ORV_ROOT/res/help" ]; then
   cp -f "$ORV_ROOT"/res/help/* "$RUN_DIR/" 2>/dev/null || true
 fi

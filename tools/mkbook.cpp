@@ -1,6 +1,8 @@
-// Writes NewBook.ovd (the empty-book template) and Orvendal.ovd (the starter
-// book with one user) into the folder named on the command line.
+// Writes NewBook.ovd (the empty-book template), Orvendal.ovd (the starter
+// book with one user) and set.ini (login dialog first, that user proposed)
+// into the folder named on the command line.
 
+#include "settings/GbkText.h"
 #include "store/BookSchema.h"
 
 #include <QCoreApplication>
@@ -34,6 +36,10 @@ int main(int argc, char *argv[])
             std::fprintf(stderr, "%s: %s\n", qPrintable(path), qPrintable(made.error().message));
             return 1;
         }
+    }
+    if (!orv::writeGbkLines(dir.filePath(QStringLiteral("set.ini")), {QStringLiteral("0"), QStringLiteral("管理员")})) {
+        std::fprintf(stderr, "cannot write set.ini\n");
+        return 1;
     }
     return 0;
 }

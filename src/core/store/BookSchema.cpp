@@ -101,19 +101,18 @@ namespace {
 
 DbStatus fillNewBook(const QString &path, const QList<StarterUser> &users)
 {
+    // SQLite makes the file on first open; the book connection itself never creates files.
+    const QString name = QStringLiteral("orvendal-create-book");
+    bool created = false;
     {
-        // SQLite makes the file on first open; the book connection itself never creates files.
-        const QString name = QStringLiteral("orvendal-create-book");
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-            db.setDatabaseName(path);
-            if (!db.open())
-                return DbError::cannotOpen(path);
-            QSqlQuery(db).exec(QStringLiteral("PRAGMA user_version = 1"));
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(name);
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        created = db.open() && QSqlQuery(db).exec(QStringLiteral("PRAGMA user_version = 1"));
+        db.close();
     }
+    QSqlDatabase::removeDatabase(name);
+    if (!created)
+        return DbError::cannotOpen(path);
     BookConnection conn(path);
     if (!conn.isOpen())
         return conn.openError();

@@ -1,6 +1,11 @@
 #include "users/UserStore.h"
 
+#include "settings/UserColorFile.h"
 #include "store/BookConnection.h"
+#include "store/TextForms.h"
+
+#include <QFile>
+#include <QSqlError>
 
 namespace orv::UserStore {
 
@@ -35,6 +40,172 @@ DbResult<std::optional<QString>> passwordOf(const BookConnection &conn, const QS
     if (!query->next())
         return std::optional<QString>();
     return std::optional<QString>(query->value(0).toString());
+}
+
+namespace {
+
+// The colour file user/<name>.ini must fit the file system's 255 bytes for
+// a file name; on Linux those are UTF-8 bytes.
+constexpr int kMaxFileNameBytes = 255;
+
+bool hasControlCharacter(const QString &text)
+{
+    for (const QChar c : text) {
+        if (c.category() == QChar::Other_Control || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+            return true;
+    }
+    return false;
+}
+
+DbError goneMessage(const QString &name)
+{
+    return DbError::refused(QStringLiteral("用户“%1”已不在帐本中，可能已被删除。").arg(name));
+}
+
+DbResult<int> countOf(const BookConnection &conn, const QString &sql, const QVariantList &values = {})
+{
+    auto query = conn.read(sql, values);
+    if (!query)
+        return query.error();
+    if (!query->next())
+        return 0;
+    return query->value(0).toInt();
+}
+
+DbError commitFailed(const BookConnection &conn)
+{
+    return DbError::statement(conn.database().lastError().text());
+}
+
+} // namespace
+
+QString emptyNameMessage()
+{
+    return QStringLiteral("用户名不能为空!");
+}
+
+QString nameTakenMessage()
+{
+    return QStringLiteral("此用户名已存在,请选择其它用户名!");
+}
+
+QString lastUserMessage()
+{
+    return QStringLiteral("当前只有一个用户不能再删除了!");
+}
+
+std::optional<QString> nameProblem(const QString &name)
+{
+    if (name.trimmed().isEmpty())
+        return emptyNameMessage();
+    if (!UserColorFile::isSafeUserName(name) || hasControlCharacter(name))
+        return QStringLiteral("用户名不能是“.”或“..”，也不能含有“/”、“\\”或换行等控制字符，请选择其它用户名!");
+    const qsizetype fileNameBytes = QFile::encodeName(name + QStringLiteral(".ini")).size();
+    if (!fitsTextColumn(name) || fileNameBytes > kMaxFileNameBytes)
+        return QStringLiteral("用户名太长了!用户名最多约 80 个汉字或 250 个字母，请选择较短的用户名。");
+    return std::nullopt;
+}
+
+std::optional<QString> passwordProblem(const QString &password)
+{
+    if (hasControlCharacter(password))
+        return QStringLiteral("密码不能含有换行等控制字符!");
+    if (!fitsTextColumn(password))
+        return QStringLiteral("密码太长了!密码最多 %1 个字节（约 %2 个汉字），请改短一些。")
+            .arg(kMaxTextBytes)
+            .arg(kMaxTextBytes / 2);
+    return std::nullopt;
+}
+
+DbResult<bool> nameTaken(const BookConnection &conn, const QString &name)
+{
+    auto count = countOf(conn, QStringLiteral("SELECT COUNT(*) FROM \"USER\" WHERE \"user\" = ?"), {name});
+    if (!count)
+        return count.error();
+    return *count > 0;
+}
+
+DbStatus add(BookConnection &conn, const QString &name, const QString &password)
+{
+    if (auto problem = nameProblem(name))
+        return DbError::refused(*problem);
+    if (auto problem = passwordProblem(password))
+        return DbError::refused(*problem);
+    if (!conn.isOpen())
+        return conn.openError();
+    Transaction tx(conn);
+    if (!tx.started())
+        return commitFailed(conn);
+    auto taken = nameTaken(conn, name);
+    if (!taken)
+        return taken.error();
+    if (*taken)
+        return DbError::refused(nameTakenMessage());
+    auto inserted = conn.change(QStringLiteral("INSERT INTO \"USER\" (\"user\", \"code\") VALUES (?, ?)"), {name, password});
+    if (!inserted)
+        return inserted.error();
+    if (!tx.commit())
+        return commitFailed(conn);
+    return {};
+}
+
+DbStatus modify(BookConnection &conn, const QString &oldName, const QString &newName, const QString &newPassword)
+{
+    const bool renamed = newName != oldName;
+    // A name the book already holds stays acceptable as it is; only a new
+    // name has to pass the checks of a new user.
+    if (renamed) {
+        if (auto problem = nameProblem(newName))
+            return DbError::refused(*problem);
+    }
+    if (auto problem = passwordProblem(newPassword))
+        return DbError::refused(*problem);
+    if (!conn.isOpen())
+        return conn.openError();
+    Transaction tx(conn);
+    if (!tx.started())
+        return commitFailed(conn);
+    if (renamed) {
+        auto taken = nameTaken(conn, newName);
+        if (!taken)
+            return taken.error();
+        if (*taken)
+            return DbError::refused(nameTakenMessage());
+    }
+    auto changed = conn.change(QStringLiteral("UPDATE \"USER\" SET \"user\" = ?, \"code\" = ? WHERE \"user\" = ?"),
+                               {newName, newPassword, oldName});
+    if (!changed)
+        return changed.error();
+    if (*changed == 0)
+        return goneMessage(oldName);
+    if (!tx.commit())
+        return commitFailed(conn);
+    return {};
+}
+
+DbStatus remove(BookConnection &conn, const QString &name)
+{
+    if (!conn.isOpen())
+        return conn.openError();
+    Transaction tx(conn);
+    if (!tx.started())
+        return commitFailed(conn);
+    auto others = countOf(conn, QStringLiteral("SELECT COUNT(*) FROM \"USER\" WHERE \"user\" <> ?"), {name});
+    if (!others)
+        return others.error();
+    auto taken = nameTaken(conn, name);
+    if (!taken)
+        return taken.error();
+    if (!*taken)
+        return goneMessage(name);
+    if (*others == 0)
+        return DbError::refused(lastUserMessage());
+    auto removed = conn.change(QStringLiteral("DELETE FROM \"USER\" WHERE \"user\" = ?"), {name});
+    if (!removed)
+        return removed.error();
+    if (!tx.commit())
+        return commitFailed(conn);
+    return {};
 }
 
 } // namespace orv::UserStore

@@ -1,7 +1,10 @@
 #include "mainwnd/CLedgerDlg.h"
+#include "users/CUserManageDlg.h"
 
-// Filled in by the subsystem that owns this command.
+// "管理用户(&M)...": the user accounts. A rename of the logged-in user sets
+// the title from inside; deleting that user logs off.
 void CLedgerDlg::OnManageUsers()
 {
+    CUserManageDlg dlg(this);
+    dlg.exec();
 }
-
