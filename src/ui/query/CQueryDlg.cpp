@@ -5,10 +5,11 @@
 #include "app/Prompter.h"
 #include "controls/DialogUnits.h"
 #include "controls/Pictures.h"
+#include "items/CategoryStore.h"
 #include "query/CAmountEdit.h"
-#include "query/QueryChoices.h"
 #include "records/CRecordListCtrl.h"
 #include "store/BookConnection.h"
+#include "users/UserStore.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -247,7 +248,7 @@ void CQueryDlg::FillUserCombo()
         ShowDbError(this, conn.openError());
         return;
     }
-    auto users = orv::QueryChoices::users(conn);
+    auto users = orv::UserStore::names(conn);
     if (!CheckDb(this, users))
         return;
     m_pUserBox->addItems(*users);
@@ -263,7 +264,7 @@ void CQueryDlg::FillItemsCombo(orv::RecordKind kind)
         ShowDbError(this, conn.openError());
         return;
     }
-    auto names = orv::QueryChoices::categories(conn, kind);
+    auto names = orv::CategoryStore::names(conn, kind);
     if (names)
         m_pCategoryBox->addItems(*names);
     m_pCategoryBox->setCurrentIndex(0);
