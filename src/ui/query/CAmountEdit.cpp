@@ -3,6 +3,8 @@
 #include <QKeyEvent>
 #include <QValidator>
 
+#include <algorithm>
+
 namespace {
 
 bool IsDigit(QChar c)
