@@ -4,6 +4,7 @@
 #include "records/EntryStore.h"
 #include "store/BookConnection.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace orv {
@@ -82,6 +83,19 @@ namespace QueryRunner {
 
 namespace {
 
+bool dateThenId(const Entry &a, const Entry &b)
+{
+    return a.julianDay < b.julianDay || (a.julianDay == b.julianDay && a.id < b.id);
+}
+
+// Puts entries in date order, equal dates by id. Rows read through the date
+// index, and the rows of a book kept in date order, need no sorting at all.
+void sortByDate(std::vector<Entry>::iterator first, std::vector<Entry>::iterator last, const StringPool &pool)
+{
+    if (!std::is_sorted(first, last, dateThenId))
+        sortEntries(first, last, EntryColumn::Date, SortOrder::Ascending, pool);
+}
+
 DbResult<QueryBlock> readStatement(const BookConnection &conn, const BoundStatement &statement, RecordKind kind,
                                    EntryList &into)
 {
@@ -92,12 +106,11 @@ DbResult<QueryBlock> readStatement(const BookConnection &conn, const BoundStatem
     if (!added)
         return added.error();
     block.count = *added;
-    // Sorted here rather than by the engine: the engine then picks the
-    // quickest way to the rows, and a date-order sort of a few hundred
-    // thousand small rows costs little. Equal dates keep entry order.
+    // Sorted here rather than by the engine, which then picks the quickest
+    // way to the rows.
     auto &entries = into.entries();
     const auto first = entries.begin() + block.first;
-    sortEntries(first, entries.end(), EntryColumn::Date, SortOrder::Ascending, into.pool());
+    sortByDate(first, entries.end(), into.pool());
     for (auto it = first; it != entries.end(); ++it)
         block.sum += it->money;
     return block;
