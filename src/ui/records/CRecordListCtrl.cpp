@@ -141,8 +141,12 @@ void CRecordListCtrl::SelectRow(int row)
 
 void CRecordListCtrl::EnsureVisible(int row)
 {
-    if (m_pWindow && row >= 0 && row < GetItemCount())
-        m_pWindow->scrollTo(m_model.index(row, 0));
+    if (!m_pWindow || row < 0 || row >= GetItemCount())
+        return;
+    // Right after a fill the view has not measured its rows yet; scrolling
+    // then would stop at the old range.
+    m_pWindow->doItemsLayout();
+    m_pWindow->scrollTo(m_model.index(row, 0));
 }
 
 void CRecordListCtrl::ClearSelection()
