@@ -7,6 +7,8 @@
 #include <QPixmap>
 #include <QToolButton>
 
+#include <algorithm>
+
 namespace {
 
 struct ButtonSpec
@@ -87,6 +89,8 @@ bool CColorToolBar::LoadToolBar()
         m_buttons.append(action);
     }
     LoadColorImages(kButtonSide);
+    // Buttons and borders fit above the separator strip at y = 80.
+    setFixedHeight(std::min(sizeHint().height(), 80));
     return m_buttons.size() == 5;
 }
 

@@ -438,7 +438,7 @@ QRect CLedgerDlg::ListRect(int w, int h) const
 void CLedgerDlg::OnSize(int w, int h)
 {
     if (m_pToolBar)
-        m_pToolBar->setGeometry(0, 0, w, m_pToolBar->sizeHint().height());
+        m_pToolBar->setGeometry(0, 0, w, m_pToolBar->height());
     // Showing the window reports the size it already has; only a real
     // change of size lays it out again.
     if (QSize(w, h) == m_laidOutSize)

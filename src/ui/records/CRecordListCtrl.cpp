@@ -52,6 +52,17 @@ CRecordListView::CRecordListView(QWidget *parent)
     horizontalHeader()->setStretchLastSection(false);
 }
 
+void CRecordListView::focusInEvent(QFocusEvent *event)
+{
+    // Qt puts the current row on the first row when the list gets the focus;
+    // here the current row is the row the user last clicked or moved to
+    // (the commands act on it), so a list nobody touched has none.
+    const bool hadCurrent = currentIndex().isValid();
+    QTableView::focusInEvent(event);
+    if (!hadCurrent && currentIndex().isValid() && selectionModel() && !selectionModel()->hasSelection())
+        selectionModel()->clearCurrentIndex();
+}
+
 CRecordListCtrl::CRecordListCtrl() = default;
 
 CRecordListCtrl::~CRecordListCtrl()
