@@ -480,8 +480,14 @@ void CLedgerDlg::PaintClient(QPainter &painter)
         for (int x = 0; x < w; x += 3)
             painter.drawPixmap(x, 80, 3, 5, m_bmpStrip);
     }
-    if (g_nModule == 0 && !m_bmpStart.isNull())
-        painter.drawPixmap(QRect(0, 85, w, h - 85), m_bmpStart);
+    if (g_nModule == 0 && !m_bmpStart.isNull() && h > 85) {
+        // The picture is stretched over the whole area below the strip; drawn
+        // anew at that size, so that it stays sharp in a large window.
+        const QSize area(w, h - 85);
+        if (m_bmpStartScaled.deviceIndependentSize().toSize() != area)
+            m_bmpStartScaled = Picture(QStringLiteral(":/res/pictures/start.svg"), area);
+        painter.drawPixmap(QRect(QPoint(0, 85), area), m_bmpStartScaled.isNull() ? m_bmpStart : m_bmpStartScaled);
+    }
     ApplyModuleRowColors();
 }
 

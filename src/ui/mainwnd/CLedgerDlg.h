@@ -151,6 +151,7 @@ private:
     QHash<int, QAction *> m_commands;
     QAction *m_pDirectLoginAction = nullptr;
     QPixmap m_bmpStart;
+    QPixmap m_bmpStartScaled;
     QPixmap m_bmpStrip;
     QSize m_laidOutSize;
     orv::BookStatus m_status;
