@@ -19,6 +19,8 @@ class BookConnection;
 // needs to step through the rows, where going through a QVariant and a
 // UTF-16 copy per cell took three times as long.
 //
+// Qt's SQLite driver on our platform (Debian's) uses the system's SQLite
+// library, the one linked here, so its connection handle is ours to use.
 // Answers nullopt when the connection is not an SQLite one or a value
 // cannot be bound here; the caller then reads through Qt Sql.
 std::optional<DbResult<qsizetype>> appendEntriesFromSqlite(const BookConnection &conn, const QString &sql,
