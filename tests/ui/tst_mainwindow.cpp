@@ -601,8 +601,10 @@ private Q_SLOTS:
     {
         CLedgerDlg &dlg = Open();
         dlg.SwitchToQuery();
-        // What a query writes: summary row, heading, an entry, the expense heading.
+        // What a query writes in place of the overview: summary row,
+        // heading, the expense heading.
         CRecordListModel &model = RecordList().Model();
+        model.Clear();
         model.AppendFixedRow({QStringLiteral("余额")});
         model.AppendFixedRow({QStringLiteral("收入记录")});
         model.AppendFixedRow({QStringLiteral("支出记录")});

@@ -201,6 +201,7 @@ private Q_SLOTS:
         CRecordListCtrl &list = RecordList();
         CRecordListModel &model = list.Model();
         const orv::BookConnection conn(m_book->bookPath());
+        model.Clear(); // a query result replaces the overview
         model.AppendFixedRow({QStringLiteral("余额"), {}, {}, QStringLiteral("325.00")});
         model.AppendFixedRow({QStringLiteral("收入记录"), {}, {}, QStringLiteral("400.00")});
         qsizetype from = model.Entries().size();
