@@ -125,6 +125,7 @@ private Q_SLOTS:
     void busyBookIsNotSwapped();
     void readOnlyFolderLeavesBookAlone();
     void withoutTrashOldBookStaysBeside();
+    void missingBookIsReported();
 };
 
 void TestBookMaintenance::backupName_data()
@@ -586,6 +587,23 @@ void TestBookMaintenance::withoutTrashOldBookStaysBeside()
     QCOMPARE(usersOf(book.bookPath()), accounts(kFamily));
     // Never a stray Trash in the working directory.
     QVERIFY(!QFile::exists(book.path(QStringLiteral("files"))));
+}
+
+void TestBookMaintenance::missingBookIsReported()
+{
+    TrashHome trash;
+    TestBook book(kFamily);
+    const QString templ = BookFile::templatePath(book.dir());
+    QVERIFY(BookSchema::createBook(templ));
+    // The book went missing behind the program's back: its users cannot be
+    // carried, so no book takes its place and nothing is left over.
+    QVERIFY(QFile::rename(book.bookPath(), book.path(QStringLiteral("elsewhere.ovd"))));
+    const BM::Outcome outcome = BM::replaceBook(book.dir(), templ);
+    QCOMPARE(outcome.problem, BM::Problem::CannotOpenBook);
+    QCOMPARE(folderEntries(book.dir()), (QStringList{QStringLiteral("NewBook.ovd"), QStringLiteral("elsewhere.ovd"),
+                                                     QStringLiteral("user")}));
+    QCOMPARE(BM::backupBook(book.bookPath(), book.path(QStringLiteral("b.ovd"))).problem, BM::Problem::CannotOpenBook);
+    QVERIFY(!QFile::exists(book.path(QStringLiteral("b.ovd"))));
 }
 
 QTEST_GUILESS_MAIN(TestBookMaintenance)
