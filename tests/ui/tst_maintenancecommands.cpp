@@ -89,9 +89,8 @@ private Q_SLOTS:
     void restoreRefusesNonBook();
     void restoreAnsweredNo();
     void newBookAnsweredNo();
-    void newBookYesThenCancel();
+    void newBookYesThenCancelOrCancel();
     void newBookYesThenSave();
-    void newBookCancelled();
     void newBookWithoutTemplate();
     void newBookRefreshesStartScreenAndQuery();
     void menuItemsRunTheCommands();
@@ -341,7 +340,7 @@ void TestMaintenanceCommands::newBookAnsweredNo()
     QCOMPARE(QDir::currentPath(), g_strAppDir);
 }
 
-void TestMaintenanceCommands::newBookYesThenCancel()
+void TestMaintenanceCommands::newBookYesThenCancelOrCancel()
 {
     Fixture f;
     f.book.add(RecordKind::Income, QDate(2009, 12, 5), QStringLiteral("工资"), 1);
@@ -359,6 +358,15 @@ void TestMaintenanceCommands::newBookYesThenCancel()
     QCOMPARE(QFileInfo(request.proposedPath).fileName(),
              BookMaintenance::backupFileName(QDate::currentDate()));
     QCOMPARE(f.prompter.texts(), QStringList{kNewBookQuestion});
+
+    // Cancel (or closing the box) at the question: not even a dialog.
+    f.prompter.clear();
+    f.prompter.answers.enqueue(MsgResult::Cancel);
+    f.wander();
+    dlg.OnNewBook();
+    QCOMPARE(f.prompter.texts(), QStringList{kNewBookQuestion});
+    QVERIFY(f.prompter.fileRequests.isEmpty());
+
     QCOMPARE(fileBytes(f.book.bookPath()), before);
     QVERIFY(f.trashed().isEmpty());
     QVERIFY(!QFile::exists(f.book.path(QStringLiteral("userTemp.dat"))));
@@ -401,21 +409,6 @@ void TestMaintenanceCommands::newBookYesThenSave()
     QVERIFY(f.prompter.lastText().startsWith(QStringLiteral("旧账保存失败，没有创建新账!")));
     QCOMPARE(f.book.count(QStringLiteral("INCOME")), 1);
     QCOMPARE(f.trashed().size(), 1);
-}
-
-void TestMaintenanceCommands::newBookCancelled()
-{
-    Fixture f;
-    f.book.add(RecordKind::Income, QDate(2009, 12, 5), QStringLiteral("工资"), 1);
-    const QByteArray before = fileBytes(f.book.bookPath());
-    CLedgerDlg dlg;
-    f.prompter.answers.enqueue(MsgResult::Cancel);
-    f.wander();
-    dlg.OnNewBook();
-    QCOMPARE(f.prompter.texts(), QStringList{kNewBookQuestion});
-    QVERIFY(f.prompter.fileRequests.isEmpty());
-    QCOMPARE(fileBytes(f.book.bookPath()), before);
-    QCOMPARE(QDir::currentPath(), g_strAppDir);
 }
 
 void TestMaintenanceCommands::newBookWithoutTemplate()

@@ -10,6 +10,8 @@
 #include <QDate>
 #include <QDir>
 
+#include <optional>
+
 namespace {
 
 struct ExportNames

@@ -9,7 +9,6 @@
 
 #include <QDate>
 #include <QDir>
-#include <QFileInfo>
 
 namespace BM = orv::BookMaintenance;
 
