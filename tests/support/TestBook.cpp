@@ -2,6 +2,7 @@
 
 #include "app/Globals.h"
 #include "records/EntryStore.h"
+#include "settings/GbkText.h"
 #include "store/BookConnection.h"
 #include "store/BookFile.h"
 #include "store/BookSchema.h"
@@ -88,7 +89,7 @@ void TestBook::exec(const QString &sql) const
 
 void TestBook::directLogin(const QString &user) const
 {
-    writeFile(QStringLiteral("set.ini"), QByteArray("1\r\n") + user.toUtf8() + "\r\n");
+    writeFile(QStringLiteral("set.ini"), QByteArray("1\r\n") + orv::encodeGbk(user) + "\r\n");
 }
 
 void TestBook::writeFile(const QString &relative, const QByteArray &bytes) const
