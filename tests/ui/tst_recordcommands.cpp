@@ -79,6 +79,7 @@ private Q_SLOTS:
     void modifyRefusesForeignRow();
     void modifyChangesRowInPlace();
     void modifyCancelledChangesNothing();
+    void modifyAndDeleteAfterSortReturnToIdOrder();
     void deleteNeedsARow();
     void deleteRefusesForeignRow();
     void deleteLastRowSelectsNewLast();
@@ -365,6 +366,41 @@ void TstRecordCommands::modifyCancelledChangesNothing()
     QCOMPARE(m_book->rows(QStringLiteral("INCOME"))[1][3], QStringLiteral("20"));
     VerifyFigures();
     QCOMPARE(m_ledger->m_strIncomeCount, QStringLiteral("3"));
+}
+
+void TstRecordCommands::modifyAndDeleteAfterSortReturnToIdOrder()
+{
+    for (double money : {30.0, 10.0, 50.0, 20.0, 40.0})
+        m_book->add(RecordKind::Payout, QDate(2020, 1, 1), QStringLiteral("餐饮"), money);
+    Open(2);
+    CRecordListCtrl &list = RecordList();
+    list.m_bAscending = true;
+    list.OnColumnClick(3); // amount, descending: ids 3 5 1 4 2
+    QCOMPARE(list.GetItemText(0, 0), QStringLiteral("3"));
+    list.SelectRow(1);
+    WithModal<CModifyRecordDlg>([&] { m_ledger->OnModifyRecord(); }, [&](CModifyRecordDlg *dlg) {
+        QCOMPARE(dlg->m_nId, 5);
+        dlg->AmountEdit()->setText(QStringLiteral("45"));
+        dlg->OnModify();
+    });
+    // Id order again; the row at the former place is selected.
+    for (int r = 0; r < 5; ++r)
+        QCOMPARE(list.GetItemText(r, 0), QString::number(r + 1));
+    QCOMPARE(list.GetItemText(4, 3), QStringLiteral("45.00"));
+    QCOMPARE(list.GetSelectedRows(), QList<int>({1}));
+    VerifyFigures();
+
+    list.OnColumnClick(3); // ascending: ids 2 4 1 5 3
+    QCOMPARE(list.GetItemText(0, 0), QStringLiteral("2"));
+    list.SelectRow(0);
+    m_ledger->OnDeleteRecord();
+    QCOMPARE(m_prompter->lastText(), QStringLiteral("真的要删除第 2 条记录吗？"));
+    QCOMPARE(list.GetItemCount(), 4);
+    const QStringList ids = {QStringLiteral("1"), QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("5")};
+    for (int r = 0; r < 4; ++r)
+        QCOMPARE(list.GetItemText(r, 0), ids[r]);
+    QCOMPARE(list.GetSelectedRows(), QList<int>({0}));
+    VerifyFigures();
 }
 
 void TstRecordCommands::deleteNeedsARow()
