@@ -1,5 +1,4 @@
-// The entry dialogs' rules without widgets: amount checks, the wheel's
-// amount steps, the shortest amount form, and the entry edits on a real book.
+// The entry dialogs' checks without widgets, and the entry edits on a real book.
 #include "records/EntryEdits.h"
 #include "records/EntryInput.h"
 #include "store/BookConnection.h"
@@ -18,11 +17,6 @@ private Q_SLOTS:
     void checks_data();
     void checks();
     void longTexts();
-    void shortestForm_data();
-    void shortestForm();
-    void wheel_data();
-    void wheel();
-    void amountCharacters();
     void categoriesInTableOrder();
     void updateOfVanishedEntryIsRefused();
     void removeAnswersWhatWasThere();
@@ -80,56 +74,10 @@ void TstEntryInput::longTexts()
              EntryProblem::AmountNotNumber);
 }
 
-void TstEntryInput::shortestForm_data()
-{
-    QTest::addColumn<double>("amount");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("zero") << 0.0 << "0";
-    QTest::newRow("half") << 12.5 << "12.5";
-    QTest::newRow("whole") << 100.0 << "100";
-    QTest::newRow("cents") << 1234.57 << "1234.57";
-    QTest::newRow("tenth plus one") << 0.1 + 1.0 << "1.1";
-    QTest::newRow("negative") << -0.5 << "-0.5";
-}
 
-void TstEntryInput::shortestForm()
-{
-    QFETCH(double, amount);
-    QFETCH(QString, text);
-    QCOMPARE(orv::amountEditText(amount), text);
-}
 
-void TstEntryInput::wheel_data()
-{
-    QTest::addColumn<QString>("before");
-    QTest::addColumn<bool>("up");
-    QTest::addColumn<QString>("after");
-    QTest::newRow("up from empty") << "" << true << "1";
-    QTest::newRow("down from empty") << "" << false << "0";
-    QTest::newRow("down from zero") << "0" << false << "0";
-    QTest::newRow("down from half goes below zero") << "0.5" << false << "-0.5";
-    QTest::newRow("down from below zero") << "-0.5" << false << "-0.5";
-    QTest::newRow("up from below zero") << "-0.5" << true << "0.5";
-    QTest::newRow("up") << "12.5" << true << "13.5";
-    QTest::newRow("down") << "12.5" << false << "11.5";
-    QTest::newRow("not a number stays") << "1..2" << true << "1..2";
-}
 
-void TstEntryInput::wheel()
-{
-    QFETCH(QString, before);
-    QFETCH(bool, up);
-    QFETCH(QString, after);
-    QCOMPARE(orv::wheelAmountText(before, up), after);
-}
 
-void TstEntryInput::amountCharacters()
-{
-    for (QChar c : QStringLiteral("0123456789."))
-        QVERIFY(orv::isAmountCharacter(c));
-    for (QChar c : QStringLiteral("-+eE ,a元。１"))
-        QVERIFY2(!orv::isAmountCharacter(c), qPrintable(QString(c)));
-}
 
 void TstEntryInput::categoriesInTableOrder()
 {

@@ -1,6 +1,7 @@
 // The amount keypad beside an entry dialog: what its buttons type, where
 // the keyboard goes, how it opens, closes, hides and moves.
 #include "app/Globals.h"
+#include "controls/Pictures.h"
 #include "records/CAddRecordDlg.h"
 #include "records/CAmountKeypadDlg.h"
 #include "records/CModifyRecordDlg.h"
@@ -185,17 +186,26 @@ void TstKeypad::buttonToggles()
 {
     QToolButton *button = m_dlg->KeypadButton();
     QCOMPARE(button->objectName(), QStringLiteral("1095"));
-    const qint64 closedPicture = button->icon().cacheKey();
+    // The button shows the picture of the keypad's state (or, without the
+    // pictures, still a sign on it).
+    auto shows = [button](const char *resource) {
+        const QPixmap expected = Picture(QString::fromLatin1(resource), QSize(22, 20));
+        if (expected.isNull())
+            return button->icon().pixmap(QSize(22, 20)).isNull() && !button->text().isEmpty();
+        return button->icon().pixmap(QSize(22, 20)).toImage() == expected.toImage();
+    };
+    QVERIFY(shows(":/res/pictures/keypad-closed.svg"));
     QTest::mouseClick(button, Qt::LeftButton);
     QVERIFY(m_dlg->m_bKeypadShown);
     QPointer<CAmountKeypadDlg> first = m_dlg->Keypad();
     QVERIFY(first);
-    QVERIFY(button->icon().cacheKey() != closedPicture);
+    QVERIFY(shows(":/res/pictures/keypad-open.svg"));
     QCOMPARE(button->toolTip(), QStringLiteral("关闭小键盘"));
 
     QTest::mouseClick(button, Qt::LeftButton);
     QVERIFY(!m_dlg->m_bKeypadShown);
     QVERIFY(!first); // closed and freed
+    QVERIFY(shows(":/res/pictures/keypad-closed.svg"));
     QVERIFY(m_dlg->AmountEdit()->hasFocus());
     QCOMPARE(button->toolTip(), QStringLiteral("打开小键盘"));
 
