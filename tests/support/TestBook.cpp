@@ -2,10 +2,10 @@
 
 #include "app/Globals.h"
 #include "records/EntryStore.h"
+#include "settings/GbkText.h"
 #include "store/BookConnection.h"
 #include "store/BookFile.h"
 #include "store/BookSchema.h"
-#include "settings/GbkText.h"
 
 #include <QDir>
 #include <QFile>
@@ -89,6 +89,7 @@ void TestBook::exec(const QString &sql) const
 
 void TestBook::directLogin(const QString &user) const
 {
+    // set.ini is kept in GBK, as the program reads it.
     writeFile(QStringLiteral("set.ini"), QByteArray("1\r\n") + orv::encodeGbk(user) + "\r\n");
 }
 

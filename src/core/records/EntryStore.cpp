@@ -1,6 +1,7 @@
 #include "records/EntryStore.h"
 
 #include "store/BookConnection.h"
+#include "store/SqliteEntryReader.h"
 #include "store/TextForms.h"
 
 #include <QSqlQuery>
@@ -16,6 +17,8 @@ QString selectColumns(RecordKind kind)
 DbResult<qsizetype> appendSelected(const BookConnection &conn, const QString &sql, const QVariantList &values,
                                    EntryList &list)
 {
+    if (auto fast = appendEntriesFromSqlite(conn, sql, values, list))
+        return std::move(*fast);
     auto query = conn.read(sql, values);
     if (!query)
         return query.error();

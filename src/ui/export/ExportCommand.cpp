@@ -1,7 +1,113 @@
 #include "mainwnd/CLedgerDlg.h"
 
-// Filled in by the subsystem that owns this command.
-void CLedgerDlg::OnExportExcel()
+#include "app/Globals.h"
+#include "app/Prompter.h"
+#include "export/SheetWriter.h"
+#include "mainwnd/CommandGuards.h"
+#include "records/CRecordListCtrl.h"
+#include "store/BookMaintenance.h"
+
+#include <QDate>
+#include <QDir>
+
+#include <optional>
+
+namespace {
+
+struct ExportNames
 {
+    QString sheet; // the worksheet
+    QString book;  // the words after the date in the proposed file name
+};
+
+// What the list of a module is called in the workbook; nothing on the start screen.
+std::optional<ExportNames> NamesOf(int module)
+{
+    switch (module) {
+    case 1: return ExportNames{QStringLiteral("家庭帐务—收入"), QStringLiteral("收入帐")};
+    case 2: return ExportNames{QStringLiteral("家庭帐务—支出"), QStringLiteral("支出帐")};
+    case 3: return ExportNames{QStringLiteral("家庭帐务—综合"), QStringLiteral("综合帐")};
+    case 5: return ExportNames{QStringLiteral("家庭帐务—借贷"), QStringLiteral("借贷帐")};
+    default: return std::nullopt;
+    }
 }
 
+// "20091205收入帐.xlsx"
+QString ProposedName(const QString &book, const QDate &day)
+{
+    return QString::asprintf("%04d%02d%02d", day.year(), day.month(), day.day()) + book + QStringLiteral(".xlsx");
+}
+
+// About how many characters fit the width the list gives a column.
+constexpr double kPixelsPerCharacter = 7.0;
+
+} // namespace
+
+void CLedgerDlg::OnExportExcel()
+{
+    const ProgramDirGuard programDir;
+    const std::optional<ExportNames> names = NamesOf(g_nModule);
+    if (!names)
+        return;
+    CRecordListCtrl &list = RecordList();
+    if (list.GetItemCount() == 0) {
+        ShowMessage(this, QStringLiteral("当前窗口没有数据可导出!"), QString(), MsgIcon::Information);
+        return;
+    }
+
+    FileDialogRequest request;
+    request.title = QStringLiteral("保存Excel表");
+    request.proposedPath = QDir(g_strAppDir).filePath(ProposedName(names->book, QDate::currentDate()));
+    request.filters = {QStringLiteral("Excel文件(*.xlsx)"), QStringLiteral("所有文件 (*.*)")};
+    request.defaultSuffix = QStringLiteral("xlsx");
+    request.save = true;
+    const QString path = Prompter().ChooseFile(this, request);
+    if (path.isEmpty())
+        return;
+    // The dialog asked before overwriting, but never the book in use.
+    if (orv::BookMaintenance::isSameFile(path, AppBookPath())) {
+        ShowAttention(this, QStringLiteral("不能用Excel表覆盖正在使用的数据库文件，请另选一个文件名!"));
+        return;
+    }
+
+    orv::SheetContent content;
+    content.sheetName = names->sheet;
+    for (int c = 0; c < list.GetColumnCount(); ++c) {
+        content.captions << list.GetColumnCaption(c);
+        if (const CRecordListView *view = list.Window())
+            content.columnWidths << view->columnWidth(c) / kPixelsPerCharacter;
+    }
+    content.rowCount = list.GetItemCount();
+    // The texts exactly as the list shows them.
+    content.cell = [&list](qsizetype row, int column) { return list.GetItemText(int(row), column); };
+
+    orv::SheetOutcome outcome;
+    {
+        const WaitCursor busy;
+        outcome = orv::writeSheet(path, content);
+    }
+    const QString shown = QDir::toNativeSeparators(path);
+    switch (outcome.problem) {
+    case orv::SheetProblem::None:
+        ShowMessage(this, QStringLiteral("导出文件保存于%1!").arg(shown), QString(), MsgIcon::Information);
+        break;
+    case orv::SheetProblem::CannotReplace:
+        ShowMessage(this, QStringLiteral("覆盖文件时出错！"));
+        break;
+    case orv::SheetProblem::CannotMakeFolder:
+        ShowMessage(this, QStringLiteral("无法创建文件夹“%1”，Excel表没有保存!").arg(QDir::toNativeSeparators(outcome.detail)),
+                    QString(), MsgIcon::Stop);
+        break;
+    case orv::SheetProblem::TooManyRows:
+        ShowMessage(this,
+                    QStringLiteral("当前窗口有%1行数据，超过了Excel表最多%2行的限制，无法导出!")
+                        .arg(list.GetItemCount())
+                        .arg(orv::kMaxSheetRows - 1),
+                    QString(), MsgIcon::Stop);
+        break;
+    case orv::SheetProblem::CannotWrite:
+        ShowMessage(this, QStringLiteral("写入Excel表“%1”时出错，文件没有保存!\n\n（%2）").arg(shown, outcome.detail),
+                    QString(), MsgIcon::Stop);
+        break;
+    }
+}

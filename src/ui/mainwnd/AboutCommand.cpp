@@ -1,7 +1,9 @@
+#include "mainwnd/CAboutDlg.h"
 #include "mainwnd/CLedgerDlg.h"
 
-// Filled in by the subsystem that owns this command.
+// "关于(&A)...": the About box; nothing changes afterwards.
 void CLedgerDlg::OnAbout()
 {
+    CAboutDlg about(this);
+    about.exec();
 }
-

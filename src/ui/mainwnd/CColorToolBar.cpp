@@ -4,7 +4,10 @@
 
 #include <QAction>
 #include <QIcon>
+#include <QPixmap>
 #include <QToolButton>
+
+#include <algorithm>
 
 namespace {
 
@@ -25,29 +28,40 @@ const ButtonSpec kButtons[] = {
     {32791, u"借贷情况\n借贷情况", ":/res/toolbar/loan.svg"},
 };
 
+constexpr int kButtonSide = 66;
+
+const ButtonSpec *SpecOf(int commandId)
+{
+    for (const ButtonSpec &spec : kButtons) {
+        if (spec.id == commandId && spec.string)
+            return &spec;
+    }
+    return nullptr;
+}
+
 } // namespace
 
 CColorToolBar::CColorToolBar(QWidget *parent)
     : QToolBar(parent)
 {
     setObjectName(QStringLiteral("59392")); // 0xE800, the standard toolbar id
+    setAccessibleName(QStringLiteral("模块工具栏"));
     setMovable(false);
     setFloatable(false);
-    setIconSize(QSize(66, 66));
+    setIconSize(QSize(kButtonSide, kButtonSide));
     setToolButtonStyle(Qt::ToolButtonIconOnly);
+    // Borders of 4 pixels at the left and the top, none at the right and the bottom.
     setContentsMargins(4, 4, 0, 0);
 }
 
 QString CColorToolBar::TipText(int commandId)
 {
-    for (const ButtonSpec &spec : kButtons) {
-        if (spec.id == commandId && spec.string) {
-            const QString text = QString::fromUtf16(spec.string);
-            const qsizetype feed = text.indexOf(u'\n');
-            return (feed < 0 ? text : text.mid(feed + 1)).left(80);
-        }
-    }
-    return {};
+    const ButtonSpec *spec = SpecOf(commandId);
+    if (!spec)
+        return {};
+    const QString text = QString::fromUtf16(spec->string);
+    const qsizetype feed = text.indexOf(u'\n');
+    return (feed < 0 ? text : text.mid(feed + 1)).left(80);
 }
 
 bool CColorToolBar::LoadToolBar()
@@ -60,19 +74,7 @@ bool CColorToolBar::LoadToolBar()
             continue;
         }
         const QString prompt = QString::fromUtf16(spec.string).section(u'\n', 0, 0);
-        // Every state shows the same picture: the pressed module button must
-        // not look greyed out because it cannot be pressed again.
-        const QPixmap picture = Picture(QString::fromLatin1(spec.picture), iconSize());
-        QIcon icon;
-        if (!picture.isNull()) {
-            icon.addPixmap(picture, QIcon::Normal, QIcon::Off);
-            icon.addPixmap(picture, QIcon::Normal, QIcon::On);
-            icon.addPixmap(picture, QIcon::Active, QIcon::Off);
-            icon.addPixmap(picture, QIcon::Active, QIcon::On);
-            icon.addPixmap(picture, QIcon::Disabled, QIcon::On);
-            icon.addPixmap(picture, QIcon::Disabled, QIcon::Off);
-        }
-        QAction *action = addAction(icon, prompt);
+        QAction *action = addAction(prompt);
         action->setObjectName(QString::number(spec.id));
         action->setToolTip(TipText(spec.id));
         action->setStatusTip(prompt);
@@ -82,10 +84,63 @@ bool CColorToolBar::LoadToolBar()
         if (auto *button = qobject_cast<QToolButton *>(widgetForAction(action))) {
             button->setObjectName(QString::number(spec.id));
             button->setAccessibleName(prompt);
+            button->setMinimumSize(kButtonSide, kButtonSide);
         }
         m_buttons.append(action);
     }
+    LoadColorImages(kButtonSide);
+    // Buttons and borders fit above the separator strip at y = 80.
+    setFixedHeight(std::min(sizeHint().height(), 80));
     return m_buttons.size() == 5;
+}
+
+QImage CColorToolBar::MaskedImage(const QImage &image)
+{
+    if (image.isNull())
+        return image;
+    QImage masked = image.convertToFormat(QImage::Format_ARGB32);
+    const QRgb mask = masked.pixel(0, masked.height() - 1);
+    // A picture drawn on a transparent ground needs no mask.
+    if (qAlpha(mask) == 0)
+        return masked;
+    for (int y = 0; y < masked.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(masked.scanLine(y));
+        for (int x = 0; x < masked.width(); ++x) {
+            if (line[x] == mask)
+                line[x] = qRgba(0, 0, 0, 0);
+        }
+    }
+    return masked;
+}
+
+bool CColorToolBar::LoadColorImages(int buttonWidth)
+{
+    bool all = true;
+    for (QAction *action : m_buttons) {
+        const ButtonSpec *spec = SpecOf(action->objectName().toInt());
+        const QPixmap drawn = Picture(QString::fromLatin1(spec->picture), QSize(buttonWidth, buttonWidth));
+        auto *button = qobject_cast<QToolButton *>(widgetForAction(action));
+        if (drawn.isNull()) {
+            // Without its picture the button shows its prompt and still works.
+            all = false;
+            if (button)
+                button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+            continue;
+        }
+        QPixmap picture = QPixmap::fromImage(MaskedImage(drawn.toImage()));
+        picture.setDevicePixelRatio(drawn.devicePixelRatio());
+        // Every state shows the same picture: the pressed module button must
+        // not look greyed out because it cannot be pressed again.
+        QIcon icon;
+        for (QIcon::Mode mode : {QIcon::Normal, QIcon::Active, QIcon::Disabled, QIcon::Selected}) {
+            icon.addPixmap(picture, mode, QIcon::Off);
+            icon.addPixmap(picture, mode, QIcon::On);
+        }
+        action->setIcon(icon);
+        if (button)
+            button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    }
+    return all;
 }
 
 QAction *CColorToolBar::Button(int commandId) const

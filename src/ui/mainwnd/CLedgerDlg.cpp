@@ -14,6 +14,7 @@
 
 #include <QAction>
 #include <QGroupBox>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPainter>
@@ -88,7 +89,7 @@ CLedgerDlg::CLedgerDlg(QWidget *parent)
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                    Qt::WindowCloseButtonHint);
     setFont(DialogFont());
-    setMinimumSize(560, 420);
+    setMinimumHeight(420);
 
     auto *frame = new QVBoxLayout(this);
     frame->setContentsMargins(0, 0, 0, 0);
@@ -107,9 +108,9 @@ CLedgerDlg::CLedgerDlg(QWidget *parent)
     resize(798, 540 + m_pMenuBar->sizeHint().height());
     frame->activate();
 
-    // Initialisation, in the order the window was always brought up.
-    for (int id : {1011, 1012, 1013, 1015, 1014})
-        Control(id)->hide();
+    // Initialisation, in the order the window was always brought up. Without
+    // its toolbar the window stays as built: start screen, operation buttons
+    // visible, no figures; the login still comes when it is shown.
     m_pToolBar = new CColorToolBar(m_pClient);
     m_bToolBarReady = m_pToolBar->LoadToolBar();
     connect(m_pToolBar, &CColorToolBar::Command, this, &CLedgerDlg::RunCommand);
@@ -117,6 +118,8 @@ CLedgerDlg::CLedgerDlg(QWidget *parent)
     m_pToolBar->show();
     if (!m_bToolBarReady)
         return;
+    for (int id : kOperationButtons)
+        Control(id)->hide();
     UpdateBookStatus();
     LoadDirectLogin();
     if (m_bDirectLogin) {
@@ -194,6 +197,9 @@ void CLedgerDlg::CreateControls()
     blue.setColor(QPalette::WindowText, QColor(0, 0, 255));
     m_pPositionLabel->setPalette(blue);
     m_pPositionLabel->setGeometry(420, 18, 360, 44);
+    // The label never moves: the window may not get so narrow that it cuts it.
+    const int textRight = 420 + (360 + QFontMetrics(heading).horizontalAdvance(PositionText(0))) / 2;
+    m_pClient->setMinimumWidth(textRight + 8);
 
     // Record and query modules.
     group(1014, QStringLiteral("操作区"));
@@ -213,14 +219,57 @@ void CLedgerDlg::ConnectCommands()
         connect(b, &QPushButton::clicked, this, [this, id] { RunCommand(id); });
     }
     CRecordListCtrl &list = RecordList();
-    connect(&list, &CRecordListCtrl::AddRequested, this, &CLedgerDlg::OnAddRecord);
-    connect(&list, &CRecordListCtrl::ModifyRequested, this, &CLedgerDlg::OnModifyRecord);
-    connect(&list, &CRecordListCtrl::DeleteRequested, this, &CLedgerDlg::OnDeleteRecord);
-    connect(&list, &CRecordListCtrl::ExportRequested, this, &CLedgerDlg::OnExportExcel);
+    // The list's context menu and double-click are the operation buttons' commands.
+    connect(&list, &CRecordListCtrl::AddRequested, this, [this] { RunCommand(1011); });
+    connect(&list, &CRecordListCtrl::ModifyRequested, this, [this] { RunCommand(1012); });
+    connect(&list, &CRecordListCtrl::DeleteRequested, this, [this] { RunCommand(1013); });
+    connect(&list, &CRecordListCtrl::ExportRequested, this, [this] { RunCommand(1015); });
+    // Rows written into the list (by a fill or a query) take the colours of
+    // the module's fixed rows once the writing command is over.
+    CRecordListModel &model = list.Model();
+    auto recolour = [this] {
+        if (!m_bRowColorsPending) {
+            m_bRowColorsPending = true;
+            QTimer::singleShot(0, this, &CLedgerDlg::ApplyModuleRowColors);
+        }
+    };
+    connect(&model, &QAbstractItemModel::modelReset, this, recolour);
+    connect(&model, &QAbstractItemModel::rowsInserted, this, recolour);
+    connect(&model, &QAbstractItemModel::rowsRemoved, this, recolour);
+}
+
+void CLedgerDlg::ApplyModuleRowColors()
+{
+    m_bRowColorsPending = false;
+    CRecordListCtrl &list = RecordList();
+    switch (g_nModule) {
+    case 1:
+    case 2:
+    case 4:
+    case 5:
+        list.SetRowColor(0, QColor(0, 0, 0));
+        list.SetRowColor(1, QColor(0, 0, 0));
+        list.SetRowColor(g_nPayoutHeaderRow, QColor(0, 0, 0));
+        break;
+    case 3:
+        // The balance row and the first block's heading stand out in yellow.
+        list.SetRowColor(0, QColor(255, 255, 0));
+        list.SetRowColor(1, QColor(255, 255, 0));
+        break;
+    default:
+        break;
+    }
+}
+
+void CLedgerDlg::reject()
+{
+    // Esc and the close box end the run like "退出系统(&X)", with the cancel result.
+    done(2);
 }
 
 void CLedgerDlg::RunCommand(int id)
 {
+    Q_EMIT CommandRun(id);
     switch (id) {
     case 32802: OnManageUsers(); break;
     case 32794: OnLogOff(); break;
@@ -269,13 +318,14 @@ void CLedgerDlg::CreateMenus()
     const Menu menus[] = {
         {u"系统管理(&S)", {{32802, u"管理用户(&M)..."}, {32794, u"注销当前用户(&L)"}, {0, nullptr},
                           {32811, u"创建新账(&N)..."}, {0, nullptr}, {32774, u"退出系统(&X)"}}},
-        {u"选择模块(&M)", {{32777, u"收入记录(&I)"}, {32778, u"支出记录(&P)"}, {32779, u"查询统计(&Q)"},
-                          {32781, u"借贷情况(&L)"}, {0, nullptr}, {32780, u"开始界面(&S)"}}},
+        {u"选择模块(&M)", {{32777, u"收入记录(&I)"}, {32778, u"支出记录(&P)"}, {0, nullptr},
+                          {32779, u"查询统计(&Q)"}, {32780, u"开始界面(&S)"}, {0, nullptr},
+                          {32781, u"借贷情况(&L)"}}},
         {u"设置(&D)", {{32782, u"设置名目(&C)..."}, {32806, u"设置背景色(&B)..."}, {0, nullptr},
                        {32784, u"直接登录系统(&L)"}}},
         {u"常用工具(&T)", {{32809, u"计算器(&C)..."}, {32810, u"记事本(&B)..."}}},
         {u"管理数据库(&D)", {{32803, u"导入恢复数据库(&I)..."}, {32804, u"导出备份数据库(&E)..."}}},
-        {u"帮助(&H)", {{32775, u"帮助文档(&D)...   "}, {0, nullptr}, {32776, u"关于(&A)..."}}},
+        {u"帮助(&H)", {{32775, u"帮助文档(&D)...   \tF1"}, {0, nullptr}, {32776, u"关于(&A)..."}}},
     };
     for (const Menu &menu : menus) {
         QMenu *popup = m_pMenuBar->addMenu(QString::fromUtf16(menu.title));
@@ -388,7 +438,7 @@ QRect CLedgerDlg::ListRect(int w, int h) const
 void CLedgerDlg::OnSize(int w, int h)
 {
     if (m_pToolBar)
-        m_pToolBar->setGeometry(0, 0, w, m_pToolBar->sizeHint().height());
+        m_pToolBar->setGeometry(0, 0, w, m_pToolBar->height());
     // Showing the window reports the size it already has; only a real
     // change of size lays it out again.
     if (QSize(w, h) == m_laidOutSize)
@@ -430,8 +480,15 @@ void CLedgerDlg::PaintClient(QPainter &painter)
         for (int x = 0; x < w; x += 3)
             painter.drawPixmap(x, 80, 3, 5, m_bmpStrip);
     }
-    if (g_nModule == 0 && !m_bmpStart.isNull())
-        painter.drawPixmap(QRect(0, 85, w, h - 85), m_bmpStart);
+    if (g_nModule == 0 && !m_bmpStart.isNull() && h > 85) {
+        // The picture is stretched over the whole area below the strip; drawn
+        // anew at that size, so that it stays sharp in a large window.
+        const QSize area(w, h - 85);
+        if (m_bmpStartScaled.deviceIndependentSize().toSize() != area)
+            m_bmpStartScaled = Picture(QStringLiteral(":/res/pictures/start.svg"), area);
+        painter.drawPixmap(QRect(QPoint(0, 85), area), m_bmpStartScaled.isNull() ? m_bmpStart : m_bmpStartScaled);
+    }
+    ApplyModuleRowColors();
 }
 
 void CLedgerDlg::InvalidateBelowStrip()
@@ -542,6 +599,7 @@ void CLedgerDlg::SwitchToQuery()
     InvalidateBelowStrip();
     list.SetFocus();
     CreateStatusBar();
+    ApplyModuleRowColors();
 }
 
 void CLedgerDlg::SwitchToStart()

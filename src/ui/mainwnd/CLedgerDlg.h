@@ -98,6 +98,12 @@ public:
     // Called by the client area.
     void PaintClient(QPainter &painter);
     void OnSize(int w, int h);
+    // Text colours of the list's fixed rows for the module on screen: yellow
+    // summary and heading rows in the query module, black elsewhere.
+    void ApplyModuleRowColors();
+    // Runs a command by its id: a menu item, a button, a toolbar button, or
+    // the list's context menu and double-click (as the buttons 1011 to 1015).
+    void RunCommand(int id);
 
     int m_cx = 0;
     int m_cy = 0;
@@ -116,6 +122,13 @@ public:
     double m_dPayoutSum = 0.0;
     double m_dBalance = 0.0;
 
+    // Esc and the close box.
+    void reject() override;
+
+Q_SIGNALS:
+    // A command is about to run.
+    void CommandRun(int id);
+
 protected:
     void showEvent(QShowEvent *event) override;
 
@@ -127,7 +140,6 @@ private:
     void HideStartScreen();
     void ShowOperationButtons(bool recordModule);
     void SetPositionLabel(int module);
-    void RunCommand(int id);
     void InvalidateBelowStrip();
 
     QMenuBar *m_pMenuBar = nullptr;
@@ -139,10 +151,12 @@ private:
     QHash<int, QAction *> m_commands;
     QAction *m_pDirectLoginAction = nullptr;
     QPixmap m_bmpStart;
+    QPixmap m_bmpStartScaled;
     QPixmap m_bmpStrip;
     QSize m_laidOutSize;
     orv::BookStatus m_status;
     bool m_bToolBarReady = false;
+    bool m_bRowColorsPending = false;
 };
 
 // The main window of the run (for the parts that act on it from a dialog).

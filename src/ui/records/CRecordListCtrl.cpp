@@ -52,6 +52,17 @@ CRecordListView::CRecordListView(QWidget *parent)
     horizontalHeader()->setStretchLastSection(false);
 }
 
+void CRecordListView::focusInEvent(QFocusEvent *event)
+{
+    // Qt puts the current row on the first row when the list gets the focus;
+    // here the current row is the row the user last clicked or moved to
+    // (the commands act on it), so a list nobody touched has none.
+    const bool hadCurrent = currentIndex().isValid();
+    QTableView::focusInEvent(event);
+    if (!hadCurrent && currentIndex().isValid() && selectionModel() && !selectionModel()->hasSelection())
+        selectionModel()->clearCurrentIndex();
+}
+
 CRecordListCtrl::CRecordListCtrl() = default;
 
 CRecordListCtrl::~CRecordListCtrl()
@@ -141,8 +152,12 @@ void CRecordListCtrl::SelectRow(int row)
 
 void CRecordListCtrl::EnsureVisible(int row)
 {
-    if (m_pWindow && row >= 0 && row < GetItemCount())
-        m_pWindow->scrollTo(m_model.index(row, 0));
+    if (!m_pWindow || row < 0 || row >= GetItemCount())
+        return;
+    // Right after a fill the view has not measured its rows yet; scrolling
+    // then would stop at the old range.
+    m_pWindow->doItemsLayout();
+    m_pWindow->scrollTo(m_model.index(row, 0));
 }
 
 void CRecordListCtrl::ClearSelection()

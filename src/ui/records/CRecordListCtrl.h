@@ -97,6 +97,8 @@ class CRecordListView final : public QTableView
 public:
     explicit CRecordListView(QWidget *parent = nullptr);
 
+protected:
+    void focusInEvent(QFocusEvent *event) override;
 };
 
 // The one record list of the program.

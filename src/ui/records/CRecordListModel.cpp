@@ -74,13 +74,7 @@ void CRecordListModel::SetFixedCell(int row, int column, const QString &text)
 
 void CRecordListModel::AppendEntry(const orv::Entry &entry)
 {
-    if (!EntriesInIdOrder()) {
-        // Any change shows the table in id order again, as a fresh fill would.
-        beginResetModel();
-        orv::sortEntries(m_entries.entries().begin(), m_entries.entries().end(), orv::EntryColumn::Id,
-                         orv::SortOrder::Ascending, m_entries.pool());
-        endResetModel();
-    }
+    RestoreIdOrder();
     m_entries.entries().push_back(entry);
     AppendEntryRows(m_entries.size() - 1);
 }
@@ -101,7 +95,21 @@ void CRecordListModel::RemoveEntries(const QList<qint32> &ids)
     entries.erase(std::remove_if(entries.begin(), entries.end(), [&](const orv::Entry &e) { return gone.contains(e.id); }),
                   entries.end());
     m_fixed.clear();
+    if (!EntriesInIdOrder())
+        orv::sortEntries(entries.begin(), entries.end(), orv::EntryColumn::Id, orv::SortOrder::Ascending,
+                         m_entries.pool());
     RebuildIdentityRows();
+    endResetModel();
+}
+
+void CRecordListModel::RestoreIdOrder()
+{
+    if (EntriesInIdOrder())
+        return;
+    // Any change shows the table in id order again, as a fresh fill would.
+    beginResetModel();
+    orv::sortEntries(m_entries.entries().begin(), m_entries.entries().end(), orv::EntryColumn::Id,
+                     orv::SortOrder::Ascending, m_entries.pool());
     endResetModel();
 }
 

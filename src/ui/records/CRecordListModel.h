@@ -45,6 +45,9 @@ public:
     void AppendEntry(const orv::Entry &entry);
     void ReplaceEntry(int row, const orv::Entry &entry);
     void RemoveEntries(const QList<qint32> &ids);
+    // After a change the list shows its table in id order again, whatever
+    // column it was sorted by.
+    void RestoreIdOrder();
 
     bool IsEntryRow(int row) const;
     const orv::Entry *EntryAt(int row) const;

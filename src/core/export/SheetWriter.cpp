@@ -1,0 +1,140 @@
+#include "export/SheetWriter.h"
+
+#include "settings/GbkText.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <xlsxwriter.h>
+
+#include <cerrno>
+#include <cstdio>
+
+namespace orv {
+
+namespace {
+
+SheetOutcome problem(SheetProblem kind, const QString &detail)
+{
+    return {kind, detail};
+}
+
+QString libraryText(lxw_error error)
+{
+    return QString::fromUtf8(lxw_strerror(error));
+}
+
+QString partName(const QString &path)
+{
+    for (;;) {
+        const QString candidate =
+            QStringLiteral("%1.part-%2").arg(path, QString::number(QRandomGenerator::global()->generate(), 16));
+        if (!QFileInfo::exists(candidate))
+            return candidate;
+    }
+}
+
+// Writes the workbook to path (a new name); the error text, or empty.
+QString writeWorkbook(const QString &path, const SheetContent &content)
+{
+    const QByteArray fileName = QFile::encodeName(path);
+    lxw_workbook_options options = {};
+    // Rows go to disk as they are written, so a list of a million rows
+    // costs no more memory than one of ten.
+    options.constant_memory = LXW_TRUE;
+    lxw_workbook *workbook = workbook_new_opt(fileName.constData(), &options);
+    if (!workbook)
+        return QStringLiteral("cannot start the workbook");
+
+    QString error;
+    const QByteArray sheetName = content.sheetName.toUtf8();
+    lxw_worksheet *sheet = nullptr;
+    if (const lxw_error invalid = workbook_validate_sheet_name(workbook, sheetName.constData()); invalid != LXW_NO_ERROR)
+        error = libraryText(invalid);
+    else
+        sheet = workbook_add_worksheet(workbook, sheetName.constData());
+    if (sheet) {
+        for (int c = 0; c < content.columnWidths.size() && c < content.captions.size(); ++c)
+            worksheet_set_column(sheet, lxw_col_t(c), lxw_col_t(c), content.columnWidths[c], nullptr);
+        worksheet_freeze_panes(sheet, 1, 0);
+
+        const int columns = int(content.captions.size());
+        // write_string, never write_number: "12.50" and "007" stay the texts the list shows.
+        auto put = [&](lxw_row_t row, int column, const QString &text) {
+            if (text.isEmpty())
+                return true; // an empty text is an empty cell
+            const QByteArray bytes = text.toUtf8();
+            const lxw_error written = worksheet_write_string(sheet, row, lxw_col_t(column), bytes.constData(), nullptr);
+            if (written == LXW_NO_ERROR)
+                return true;
+            error = QStringLiteral("%1 (row %2, column %3)").arg(libraryText(written)).arg(row + 1).arg(column + 1);
+            return false;
+        };
+        bool going = true;
+        for (int c = 0; c < columns && going; ++c)
+            going = put(0, c, cutToGbkBytes(content.captions[c], kMaxCaptionBytes));
+        for (qsizetype r = 0; r < content.rowCount && going; ++r) {
+            for (int c = 0; c < columns && going; ++c)
+                going = put(lxw_row_t(r + 1), c, content.cell(r, c));
+        }
+    } else if (error.isEmpty()) {
+        error = QStringLiteral("cannot add the worksheet");
+    }
+    // Closing writes the file and frees the workbook, also after a failure.
+    const lxw_error closed = workbook_close(workbook);
+    if (error.isEmpty() && closed != LXW_NO_ERROR) {
+        error = libraryText(closed);
+        if (closed == LXW_ERROR_CREATING_XLSX_FILE && errno != 0)
+            error += QStringLiteral(": ") + qt_error_string(errno);
+    }
+    return error;
+}
+
+} // namespace
+
+QString cutToGbkBytes(const QString &text, int maxBytes)
+{
+    int used = 0;
+    qsizetype i = 0;
+    while (i < text.size()) {
+        const qsizetype length =
+            text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate() ? 2 : 1;
+        const int bytes = text[i].unicode() < 0x80 ? 1 : int(encodeGbk(text.mid(i, length)).size());
+        if (used + bytes > maxBytes)
+            break;
+        used += bytes;
+        i += length;
+    }
+    return text.left(i);
+}
+
+SheetOutcome writeSheet(const QString &path, const SheetContent &content)
+{
+    if (content.rowCount + 1 > kMaxSheetRows)
+        return problem(SheetProblem::TooManyRows, QString::number(content.rowCount));
+    const QFileInfo target(path);
+    const QString folder = target.absolutePath();
+    if (!QDir().mkpath(folder) || !QFileInfo(folder).isDir())
+        return problem(SheetProblem::CannotMakeFolder, folder);
+    const bool replacing = target.exists() || target.isSymLink();
+    if (replacing && (target.isDir() || !QFileInfo(folder).isWritable()))
+        return problem(SheetProblem::CannotReplace, path);
+
+    const QString part = partName(target.absoluteFilePath());
+    const QString error = writeWorkbook(part, content);
+    if (!error.isEmpty()) {
+        QFile::remove(part);
+        return problem(SheetProblem::CannotWrite, error);
+    }
+    // rename(2) puts the finished workbook in place of the old file in one step.
+    if (std::rename(QFile::encodeName(part).constData(), QFile::encodeName(target.absoluteFilePath()).constData()) != 0) {
+        const QString reason = qt_error_string(errno);
+        QFile::remove(part);
+        return problem(replacing ? SheetProblem::CannotReplace : SheetProblem::CannotWrite, reason);
+    }
+    return {};
+}
+
+} // namespace orv

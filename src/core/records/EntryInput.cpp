@@ -1,0 +1,69 @@
+#include "records/EntryInput.h"
+
+#include "store/TextForms.h"
+
+#include <cmath>
+
+namespace orv {
+
+bool parseAmount(const QString &text, double *value)
+{
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty())
+        return false;
+    bool ok = false;
+    const double parsed = trimmed.toDouble(&ok);
+    if (!ok || !std::isfinite(parsed))
+        return false;
+    *value = parsed;
+    return true;
+}
+
+EntryProblem checkEntryInput(const QString &amountText, const QString &items, const QString &remark,
+                             double *money)
+{
+    if (amountText.isEmpty())
+        return EntryProblem::AmountEmpty;
+    double amount = 0.0;
+    if (!parseAmount(amountText, &amount))
+        return EntryProblem::AmountNotNumber;
+    if (amount > kMaxAmount)
+        return EntryProblem::AmountTooLarge;
+    // The book keeps two decimals: 0.001 would be stored as 0.00, which is
+    // exactly what "greater than zero" means to keep out.
+    const double stored = storedMoney(amount);
+    if (!(stored > 0.0))
+        return EntryProblem::AmountNotPositive;
+    if (!fitsTextColumn(items))
+        return EntryProblem::ItemsTooLong;
+    if (!fitsTextColumn(remark))
+        return EntryProblem::RemarkTooLong;
+    *money = stored;
+    return EntryProblem::None;
+}
+
+QString amountEditText(double amount)
+{
+    // Fifteen significant digits: every amount typed with two decimals comes
+    // back as typed, without the binary noise of more digits.
+    return QString::number(amount, 'g', 15);
+}
+
+bool isAmountCharacter(QChar c)
+{
+    return (c >= u'0' && c <= u'9') || c == u'.';
+}
+
+QString wheelAmountText(const QString &text, bool up)
+{
+    double amount = 0.0;
+    if (!text.isEmpty() && !parseAmount(text, &amount))
+        return text;
+    if (up)
+        amount += 1.0;
+    else if (amount > 0.0)
+        amount -= 1.0;
+    return amountEditText(amount);
+}
+
+} // namespace orv
