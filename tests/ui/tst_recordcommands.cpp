@@ -4,6 +4,7 @@
 #include "app/Globals.h"
 #include "mainwnd/CLedgerDlg.h"
 #include "mainwnd/CStatusBarCtrl.h"
+#include "query/CQueryDlg.h"
 #include "records/BookStatus.h"
 #include "records/CAddRecordDlg.h"
 #include "records/CModifyRecordDlg.h"
@@ -605,9 +606,13 @@ void TstRecordCommands::queryModule()
 {
     m_book->add(RecordKind::Income, QDate(2020, 1, 1), QStringLiteral("工资"), 10.0);
     Open(3);
-    // The first button queries here; no entry dialog comes up.
-    const int dialogs = WithModal<CAddRecordDlg>([&] { m_ledger->OnAddRecord(); }, [](CAddRecordDlg *) {});
-    QCOMPARE(dialogs, 0);
+    // The first button queries here: the query dialog comes up, no entry dialog.
+    int entryDialogs = 0;
+    const int queryDialogs = WithModal<CQueryDlg>([&] {
+        entryDialogs = WithModal<CAddRecordDlg>([&] { m_ledger->OnAddRecord(); }, [](CAddRecordDlg *) {});
+    }, [](CQueryDlg *) {});
+    QCOMPARE(queryDialogs, 1);
+    QCOMPARE(entryDialogs, 0);
     // Modify (a double-click on a query row) only counts the book afresh.
     m_book->add(RecordKind::Income, QDate(2020, 1, 2), QStringLiteral("工资"), 5.0);
     const int modifies = WithModal<CModifyRecordDlg>([&] { m_ledger->OnModifyRecord(); }, [](CModifyRecordDlg *) {});
