@@ -109,12 +109,10 @@ CLoginDlg::CLoginDlg(QWidget *parent)
 
 void CLoginDlg::FillUserList()
 {
-    const orv::BookConnection conn(AppBookPath());
-    if (!conn.isOpen()) {
-        ShowDbError(this, conn.openError());
+    const auto conn = OpenBook(this);
+    if (!conn)
         return;
-    }
-    auto names = orv::UserStore::names(conn);
+    auto names = orv::UserStore::names(*conn);
     if (!CheckDb(this, names))
         return;
     m_pUserBox->addItems(*names);
@@ -125,12 +123,10 @@ void CLoginDlg::FillUserList()
 bool CLoginDlg::ReadUserCode()
 {
     g_strCurUser = m_pUserBox->currentText();
-    const orv::BookConnection conn(AppBookPath());
-    if (!conn.isOpen()) {
-        ShowDbError(this, conn.openError());
+    const auto conn = OpenBook(this);
+    if (!conn)
         return false;
-    }
-    auto code = orv::UserStore::passwordOf(conn, g_strCurUser);
+    auto code = orv::UserStore::passwordOf(*conn, g_strCurUser);
     if (!CheckDb(this, code))
         return false;
     if (!code->has_value()) {

@@ -1,6 +1,16 @@
 #include "app/DbMessages.h"
 
+#include "app/Globals.h"
 #include "app/Prompter.h"
+
+std::unique_ptr<orv::BookConnection> OpenBook(QWidget *parent)
+{
+    auto conn = std::make_unique<orv::BookConnection>(AppBookPath());
+    if (conn->isOpen())
+        return conn;
+    ShowDbError(parent, conn->openError());
+    return nullptr;
+}
 
 void ShowDbError(QWidget *parent, const orv::DbError &error)
 {

@@ -96,18 +96,16 @@ void CItemEditDlg::accept()
     const auto kind = orv::kindFromItemsIndex(m_nItemKind);
     if (!kind)
         return;
-    const orv::BookConnection conn(AppBookPath());
-    if (!conn.isOpen()) {
-        ShowDbError(this, conn.openError());
+    const auto conn = OpenBook(this);
+    if (!conn)
         return;
-    }
     if (m_bModify) {
-        if (!CheckDb(this, orv::CategoryStore::rename(conn, *kind, m_strOldItem, m_strItem)))
+        if (!CheckDb(this, orv::CategoryStore::rename(*conn, *kind, m_strOldItem, m_strItem)))
             return;
         QDialog::accept();
         return;
     }
-    if (!CheckDb(this, orv::CategoryStore::add(conn, *kind, m_strItem)))
+    if (!CheckDb(this, orv::CategoryStore::add(*conn, *kind, m_strItem)))
         return;
     Q_EMIT ItemAdded(m_nItemKind);
     // Ready for the next name.

@@ -155,12 +155,10 @@ void CSetItemsDlg::FillItems(int kind)
     const auto recordKind = orv::kindFromItemsIndex(kind);
     if (!recordKind)
         return;
-    const orv::BookConnection conn(AppBookPath());
-    if (!conn.isOpen()) {
-        ShowDbError(this, conn.openError());
+    const auto conn = OpenBook(this);
+    if (!conn)
         return;
-    }
-    auto rows = orv::CategoryStore::rows(conn, *recordKind);
+    auto rows = orv::CategoryStore::rows(*conn, *recordKind);
     if (!CheckDb(this, rows))
         return;
     m_rows = *rows;
@@ -235,12 +233,10 @@ void CSetItemsDlg::OnDeleteItem()
     if (!kind)
         return;
     {
-        const orv::BookConnection conn(AppBookPath());
-        if (!conn.isOpen()) {
-            ShowDbError(this, conn.openError());
+        const auto conn = OpenBook(this);
+        if (!conn)
             return;
-        }
-        CheckDb(this, orv::CategoryStore::remove(conn, *kind, t));
+        CheckDb(this, orv::CategoryStore::remove(*conn, *kind, t));
     }
     FillItems(CurrentKind());
     m_pItemList->setFocus();
@@ -270,12 +266,10 @@ void CSetItemsDlg::MoveSelected(int step)
         return;
     bool moved = false;
     {
-        orv::BookConnection conn(AppBookPath());
-        if (!conn.isOpen()) {
-            ShowDbError(this, conn.openError());
+        const auto conn = OpenBook(this);
+        if (!conn)
             return;
-        }
-        moved = CheckDb(this, orv::CategoryStore::swap(conn, *kind, m_rows.at(s), m_rows.at(n)));
+        moved = CheckDb(this, orv::CategoryStore::swap(*conn, *kind, m_rows.at(s), m_rows.at(n)));
     }
     FillItems(CurrentKind());
     m_pItemList->setFocus();

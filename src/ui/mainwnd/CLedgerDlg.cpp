@@ -535,53 +535,38 @@ void CLedgerDlg::SwitchToModule(int module)
 
 void CLedgerDlg::SwitchToIncome()
 {
-    m_pToolBar->ShowPressed(32787);
-    HideStartScreen();
-    ShowOperationButtons(true);
-    LayoutRecordModule(m_cx, m_cy);
-    SetPositionLabel(1);
-    CreateRecordList();
-    g_nModule = 1;
-    FillIncomeList();
-    CRecordListCtrl &list = RecordList();
-    list.EnsureVisible(list.GetItemCount() - 1);
-    list.SetFocus();
-    CreateStatusBar();
-    InvalidateBelowStrip();
+    SwitchToRecordModule(1, 32787);
 }
 
 void CLedgerDlg::SwitchToPayout()
 {
-    m_pToolBar->ShowPressed(32788);
-    HideStartScreen();
-    ShowOperationButtons(true);
-    LayoutRecordModule(m_cx, m_cy);
-    SetPositionLabel(2);
-    CreateRecordList();
-    g_nModule = 2;
-    InvalidateBelowStrip();
-    FillPayoutList();
-    CRecordListCtrl &list = RecordList();
-    list.EnsureVisible(list.GetItemCount() - 1);
-    list.SetFocus();
-    CreateStatusBar();
+    SwitchToRecordModule(2, 32788);
 }
 
 void CLedgerDlg::SwitchToLoan()
 {
-    m_pToolBar->ShowPressed(32791);
+    SwitchToRecordModule(5, 32791);
+}
+
+void CLedgerDlg::SwitchToRecordModule(int module, int toolbarButton)
+{
+    m_pToolBar->ShowPressed(toolbarButton);
     HideStartScreen();
     ShowOperationButtons(true);
     LayoutRecordModule(m_cx, m_cy);
-    SetPositionLabel(5);
+    SetPositionLabel(module);
     CreateRecordList();
-    g_nModule = 5;
-    InvalidateBelowStrip();
-    FillLoanList();
+    g_nModule = module;
+    // The income module repaints only once it is complete; the others before the fill.
+    if (module != 1)
+        InvalidateBelowStrip();
+    FillList(*orv::kindFromModule(module));
     CRecordListCtrl &list = RecordList();
     list.EnsureVisible(list.GetItemCount() - 1);
     list.SetFocus();
     CreateStatusBar();
+    if (module == 1)
+        InvalidateBelowStrip();
 }
 
 void CLedgerDlg::SwitchToQuery()
@@ -641,12 +626,10 @@ void CLedgerDlg::UpdateBookStatus()
 {
     m_dIncomeSum = 0.0;
     m_dPayoutSum = 0.0;
-    const orv::BookConnection conn(AppBookPath());
-    if (!conn.isOpen()) {
-        ShowDbError(this, conn.openError());
+    const auto conn = OpenBook(this);
+    if (!conn)
         return;
-    }
-    auto status = orv::BookStatus::compute(conn);
+    auto status = orv::BookStatus::compute(*conn);
     if (!CheckDb(this, status))
         return;
     AdjustBookStatus(*status);
@@ -683,13 +666,12 @@ void CLedgerDlg::UpdateStatusTexts()
 void CLedgerDlg::FillList(orv::RecordKind kind)
 {
     CRecordListCtrl &list = RecordList();
-    const orv::BookConnection conn(AppBookPath());
-    if (!conn.isOpen()) {
+    const auto conn = OpenBook(this);
+    if (!conn) {
         list.Model().Clear();
-        ShowDbError(this, conn.openError());
         return;
     }
-    auto entries = orv::EntryStore::readAll(conn, kind);
+    auto entries = orv::EntryStore::readAll(*conn, kind);
     if (!CheckDb(this, entries)) {
         list.Model().Clear();
         return;

@@ -133,6 +133,7 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    void SwitchToRecordModule(int module, int toolbarButton);
     void CreateMenus();
     void CreateControls();
     void LoadDirectLogin();

@@ -243,12 +243,10 @@ void CQueryDlg::UpdateData(bool save)
 void CQueryDlg::FillUserCombo()
 {
     m_pUserBox->addItem(orv::kSelectAll);
-    const orv::BookConnection conn(AppBookPath());
-    if (!conn.isOpen()) {
-        ShowDbError(this, conn.openError());
+    const auto conn = OpenBook(this);
+    if (!conn)
         return;
-    }
-    auto users = orv::UserStore::names(conn);
+    auto users = orv::UserStore::names(*conn);
     if (!CheckDb(this, users))
         return;
     m_pUserBox->addItems(*users);
@@ -256,15 +254,13 @@ void CQueryDlg::FillUserCombo()
 
 void CQueryDlg::FillItemsCombo(orv::RecordKind kind)
 {
-    const orv::BookConnection conn(AppBookPath());
     m_pCategoryBox->clear();
     m_pCategoryBox->addItem(orv::kSelectAll);
-    if (!conn.isOpen()) {
-        m_pCategoryBox->setCurrentIndex(0);
-        ShowDbError(this, conn.openError());
+    m_pCategoryBox->setCurrentIndex(0);
+    const auto conn = OpenBook(this);
+    if (!conn)
         return;
-    }
-    auto names = orv::CategoryStore::names(conn, kind);
+    auto names = orv::CategoryStore::names(*conn, kind);
     if (names)
         m_pCategoryBox->addItems(*names);
     m_pCategoryBox->setCurrentIndex(0);

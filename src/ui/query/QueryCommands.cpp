@@ -22,12 +22,10 @@ void CLedgerDlg::FillQueryOverview()
     model.AppendFixedRow({QStringLiteral("余额"), orv::dateText(QDate::currentDate()), QStringLiteral("所有"),
                           orv::moneyText(m_dBalance), QStringLiteral("总余额数"), {}});
 
-    const orv::BookConnection conn(AppBookPath());
-    if (!conn.isOpen()) {
-        ShowDbError(this, conn.openError());
+    const auto conn = OpenBook(this);
+    if (!conn)
         return;
-    }
-    auto income = orv::QueryRunner::readEverything(conn, orv::RecordKind::Income, model.Entries());
+    auto income = orv::QueryRunner::readEverything(*conn, orv::RecordKind::Income, model.Entries());
     if (!CheckDb(this, income))
         return;
     model.AppendFixedRow({QStringLiteral("收入记录"), {}, {}, orv::moneyText(m_dIncomeSum), QStringLiteral("收入总金额"), {}});
@@ -36,7 +34,7 @@ void CLedgerDlg::FillQueryOverview()
     const int header = model.rowCount();
     model.AppendFixedRow({QStringLiteral("支出记录"), {}, {}, orv::moneyText(m_dPayoutSum), QStringLiteral("支出总金额"), {}});
     MarkPayoutHeader(header);
-    auto payout = orv::QueryRunner::readEverything(conn, orv::RecordKind::Payout, model.Entries());
+    auto payout = orv::QueryRunner::readEverything(*conn, orv::RecordKind::Payout, model.Entries());
     if (!CheckDb(this, payout))
         return;
     model.AppendEntryRows(payout->first);

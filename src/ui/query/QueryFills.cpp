@@ -49,12 +49,10 @@ bool CQueryDlg::FillIncomePayoutResult()
     CRecordListModel &model = StartFill();
     model.AppendFixedRow({QStringLiteral("余额"), {}, kAll, {}, kAll, {}});
 
-    const orv::BookConnection conn(AppBookPath());
-    if (!conn.isOpen()) {
-        ShowDbError(this, conn.openError());
+    const auto conn = OpenBook(this);
+    if (!conn)
         return false;
-    }
-    auto income = orv::QueryRunner::readBlock(conn, m_query, orv::RecordKind::Income, model.Entries());
+    auto income = orv::QueryRunner::readBlock(*conn, m_query, orv::RecordKind::Income, model.Entries());
     if (!CheckDb(this, income))
         return false;
     model.AppendFixedRow({QStringLiteral("收入记录")});
@@ -64,7 +62,7 @@ bool CQueryDlg::FillIncomePayoutResult()
     const int header = model.rowCount();
     model.AppendFixedRow({QStringLiteral("支出记录")});
     MarkPayoutHeader(header);
-    auto payout = orv::QueryRunner::readBlock(conn, m_query, orv::RecordKind::Payout, model.Entries());
+    auto payout = orv::QueryRunner::readBlock(*conn, m_query, orv::RecordKind::Payout, model.Entries());
     if (!CheckDb(this, payout))
         return false;
     model.AppendEntryRows(payout->first);
@@ -88,12 +86,10 @@ bool CQueryDlg::FillSingleKindResult(orv::RecordKind kind, const QString &totalN
     CRecordListModel &model = StartFill();
     model.AppendFixedRow({totalName, {}, kAll, {}, kAll, {}});
 
-    const orv::BookConnection conn(AppBookPath());
-    if (!conn.isOpen()) {
-        ShowDbError(this, conn.openError());
+    const auto conn = OpenBook(this);
+    if (!conn)
         return false;
-    }
-    auto block = orv::QueryRunner::readBlock(conn, m_query, kind, model.Entries());
+    auto block = orv::QueryRunner::readBlock(*conn, m_query, kind, model.Entries());
     if (!CheckDb(this, block))
         return false;
     model.AppendFixedRow({blockName});

@@ -36,13 +36,11 @@ void CAddRecordDlg::OnAdd()
         return;
     qint32 id = 0;
     {
-        const orv::BookConnection conn(AppBookPath());
-        if (!conn.isOpen()) {
-            ShowDbError(this, conn.openError());
+        const auto conn = OpenBook(this);
+        if (!conn)
             return;
-        }
         orv::EntryList stored;
-        auto entry = orv::EntryStore::insert(conn, Kind(), values, stored);
+        auto entry = orv::EntryStore::insert(*conn, Kind(), values, stored);
         if (!CheckDb(this, entry))
             return;
         id = entry->id;

@@ -42,12 +42,10 @@ void CModifyRecordDlg::OnModify()
     if (!ReadForm(&values))
         return;
     {
-        const orv::BookConnection conn(AppBookPath());
-        if (!conn.isOpen()) {
-            ShowDbError(this, conn.openError());
+        const auto conn = OpenBook(this);
+        if (!conn)
             return;
-        }
-        if (!CheckDb(this, orv::EntryEdits::update(conn, Kind(), m_nId, values)))
+        if (!CheckDb(this, orv::EntryEdits::update(*conn, Kind(), m_nId, values)))
             return;
     }
     m_strItems = values.items;

@@ -160,12 +160,10 @@ void CRecordEntryDlg::WatchWheel(QWidget *widget)
 
 void CRecordEntryDlg::FillItems()
 {
-    const orv::BookConnection conn(AppBookPath());
-    if (!conn.isOpen()) {
-        ShowDbError(this, conn.openError());
+    const auto conn = OpenBook(this);
+    if (!conn)
         return;
-    }
-    auto items = orv::EntryEdits::readCategories(conn, Kind());
+    auto items = orv::EntryEdits::readCategories(*conn, Kind());
     if (!CheckDb(this, items))
         return;
     m_pItems->addItems(*items);

@@ -93,12 +93,10 @@ bool DeleteRows(CLedgerDlg &ledger, orv::RecordKind kind, const QList<int> &rows
         money.insert(id, entry ? entry->money : list.GetItemText(*row, kMoneyColumn).toDouble());
     }
 
-    orv::BookConnection conn(AppBookPath());
-    if (!conn.isOpen()) {
-        ShowDbError(&ledger, conn.openError());
+    const auto conn = OpenBook(&ledger);
+    if (!conn)
         return false;
-    }
-    const auto removed = orv::EntryEdits::remove(conn, kind, ids);
+    const auto removed = orv::EntryEdits::remove(*conn, kind, ids);
     if (!CheckDb(&ledger, removed))
         return false;
 

@@ -36,12 +36,10 @@ void CAddUserDlg::accept()
     const QString password = m_pPasswordEdit->text();
     const QString confirm = m_pConfirmEdit->text();
 
-    orv::BookConnection conn(AppBookPath());
-    if (!conn.isOpen()) {
-        ShowDbError(this, conn.openError());
+    const auto conn = OpenBook(this);
+    if (!conn)
         return;
-    }
-    auto taken = orv::UserStore::nameTaken(conn, name);
+    auto taken = orv::UserStore::nameTaken(*conn, name);
     if (!CheckDb(this, taken))
         return;
     m_bNameTaken = *taken;
@@ -65,7 +63,7 @@ void CAddUserDlg::accept()
     }
     // The store checks the name's form and the password, and the name once
     // more in the same step as the insert.
-    if (!CheckDb(this, orv::UserStore::add(conn, name, password))) {
+    if (!CheckDb(this, orv::UserStore::add(*conn, name, password))) {
         m_pNameEdit->setFocus();
         return;
     }

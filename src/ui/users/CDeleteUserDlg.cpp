@@ -26,11 +26,8 @@ CDeleteUserDlg::CDeleteUserDlg(const QString &userName, QWidget *parent)
 
 void CDeleteUserDlg::OnInitDialog()
 {
-    const orv::BookConnection conn(AppBookPath());
-    if (!conn.isOpen()) {
-        ShowDbError(this, conn.openError());
-    } else {
-        auto code = orv::UserStore::passwordOf(conn, m_strUser);
+    if (const auto conn = OpenBook(this)) {
+        auto code = orv::UserStore::passwordOf(*conn, m_strUser);
         if (CheckDb(this, code) && code->has_value())
             m_strStoredCode = **code;
     }

@@ -34,11 +34,8 @@ CModifyUserDlg::CModifyUserDlg(const QString &userName, QWidget *parent)
 void CModifyUserDlg::OnInitDialog()
 {
     m_strOldName = m_pNameEdit->text();
-    const orv::BookConnection conn(AppBookPath());
-    if (!conn.isOpen()) {
-        ShowDbError(this, conn.openError());
-    } else {
-        auto code = orv::UserStore::passwordOf(conn, m_strOldName);
+    if (const auto conn = OpenBook(this)) {
+        auto code = orv::UserStore::passwordOf(*conn, m_strOldName);
         if (CheckDb(this, code) && code->has_value())
             m_strStoredCode = **code;
     }
@@ -68,14 +65,12 @@ void CModifyUserDlg::accept()
         m_pConfirmEdit->selectAll();
         return;
     }
-    orv::BookConnection conn(AppBookPath());
-    if (!conn.isOpen()) {
-        ShowDbError(this, conn.openError());
+    const auto conn = OpenBook(this);
+    if (!conn)
         return;
-    }
     // The store applies a new user's checks to a new name: not empty, a
     // possible file name, not too long, and not the name of another user.
-    if (!CheckDb(this, orv::UserStore::modify(conn, m_strOldName, name, newCode))) {
+    if (!CheckDb(this, orv::UserStore::modify(*conn, m_strOldName, name, newCode))) {
         m_pNameEdit->setFocus();
         m_pNameEdit->selectAll();
         return;

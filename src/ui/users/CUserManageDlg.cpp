@@ -108,12 +108,10 @@ void CUserManageDlg::FillUserList()
 {
     m_pUserList->setRowCount(0);
     m_nUserCount = 0;
-    const orv::BookConnection conn(AppBookPath());
-    if (!conn.isOpen()) {
-        ShowDbError(this, conn.openError());
+    const auto conn = OpenBook(this);
+    if (!conn)
         return;
-    }
-    auto names = orv::UserStore::names(conn);
+    auto names = orv::UserStore::names(*conn);
     if (!CheckDb(this, names))
         return;
     m_pUserList->setRowCount(int(names->size()));
@@ -200,11 +198,8 @@ void CUserManageDlg::OnDeleteUser()
     }
     bool deleted = false;
     {
-        orv::BookConnection conn(AppBookPath());
-        if (!conn.isOpen())
-            ShowDbError(this, conn.openError());
-        else
-            deleted = CheckDb(this, orv::UserStore::remove(conn, name));
+        if (const auto conn = OpenBook(this))
+            deleted = CheckDb(this, orv::UserStore::remove(*conn, name));
     }
     if (deleted) {
         orv::UserFiles::forget(g_strAppDir, name);
