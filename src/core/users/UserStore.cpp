@@ -125,6 +125,21 @@ DbResult<bool> nameTaken(const BookConnection &conn, const QString &name)
     return *count > 0;
 }
 
+namespace {
+
+// Inside the change's transaction, so two users never end up with one name.
+DbStatus refuseTakenName(const BookConnection &conn, const QString &name)
+{
+    auto taken = nameTaken(conn, name);
+    if (!taken)
+        return taken.error();
+    if (*taken)
+        return DbError::refused(nameTakenMessage());
+    return {};
+}
+
+} // namespace
+
 DbStatus add(BookConnection &conn, const QString &name, const QString &password)
 {
     if (auto problem = nameProblem(name))
@@ -136,11 +151,8 @@ DbStatus add(BookConnection &conn, const QString &name, const QString &password)
     Transaction tx(conn);
     if (!tx.started())
         return commitFailed(conn);
-    auto taken = nameTaken(conn, name);
-    if (!taken)
-        return taken.error();
-    if (*taken)
-        return DbError::refused(nameTakenMessage());
+    if (auto free = refuseTakenName(conn, name); !free)
+        return free;
     auto inserted = conn.change(QStringLiteral("INSERT INTO \"USER\" (\"user\", \"code\") VALUES (?, ?)"), {name, password});
     if (!inserted)
         return inserted.error();
@@ -166,11 +178,8 @@ DbStatus modify(BookConnection &conn, const QString &oldName, const QString &new
     if (!tx.started())
         return commitFailed(conn);
     if (renamed) {
-        auto taken = nameTaken(conn, newName);
-        if (!taken)
-            return taken.error();
-        if (*taken)
-            return DbError::refused(nameTakenMessage());
+        if (auto free = refuseTakenName(conn, newName); !free)
+            return free;
     }
     auto changed = conn.change(QStringLiteral("UPDATE \"USER\" SET \"user\" = ?, \"code\" = ? WHERE \"user\" = ?"),
                                {newName, newPassword, oldName});
