@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Runs every benchmark on the generated million-entry book and prints the
+# figures (each a median of several runs, beside SQLite alone and the ratio).
+# usage: bench/run.sh [build-dir]
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=${1:-$root/build}
+cmake --build "$build" -j"$(nproc)" >/dev/null
+"$build/bench/orvendal-bigbook"
+for bench in bench_list bench_entries bench_query bench_maintenance; do
+  QT_QPA_PLATFORM=offscreen "$build/bench/$bench"
+done
