@@ -18,6 +18,9 @@ void CLedgerDlg::FillQueryOverview()
     ResetPayoutHeaderColor();
     CRecordListModel &model = RecordList().Model();
     model.Clear();
+    // Dates of two-digit months and days ("2009年12月28日") are wider than
+    // the date column in many fonts; it grows to show them whole.
+    FitPeriodColumn(orv::dateText(2000, 12, 28));
     ColourQueryHeadings();
     model.AppendFixedRow({QStringLiteral("余额"), orv::dateText(QDate::currentDate()), QStringLiteral("所有"),
                           orv::moneyText(m_dBalance), QStringLiteral("总余额数"), {}});
