@@ -2,7 +2,6 @@
 // through bound parameters, ids that are never reused, and a Data.ovd that
 // never takes the place of a book that is there.
 
-#include "records/EntryEdits.h"
 #include "records/EntryStore.h"
 #include "store/BookConnection.h"
 #include "store/BookFile.h"
@@ -77,7 +76,7 @@ private Q_SLOTS:
         book.add(RecordKind::Income, QDate(2009, 3, 1), QStringLiteral("工资"), 5);
         const qint32 last = book.add(RecordKind::Income, QDate(2010, 12, 31), QStringLiteral("奖金"), 7);
         BookConnection conn(book.bookPath());
-        QVERIFY(EntryEdits::remove(conn, RecordKind::Income, {last}).ok());
+        QVERIFY(EntryStore::remove(conn, RecordKind::Income, {last}).ok());
         const qint32 next = book.add(RecordKind::Income, QDate(2008, 1, 9), QStringLiteral("其他"), 1234.567);
         QVERIFY(next > last);
         // Stored as the two decimals shown, and as ISO dates, so text order is date order.

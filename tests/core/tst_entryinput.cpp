@@ -1,6 +1,6 @@
 // The entry dialogs' amount checks beyond what a user types by hand, and the
 // entry edits on a real book.
-#include "records/EntryEdits.h"
+#include "records/EntryStore.h"
 #include "records/EntryInput.h"
 #include "store/BookConnection.h"
 #include "support/TestBook.h"
@@ -47,7 +47,7 @@ private Q_SLOTS:
         const qint32 a = book.add(RecordKind::Loan, QDate(2024, 5, 1), QStringLiteral("借出"), 10.0);
         const qint32 b = book.add(RecordKind::Loan, QDate(2024, 5, 2), QStringLiteral("借入"), 20.0);
         orv::BookConnection conn(book.bookPath());
-        const auto removed = orv::EntryEdits::remove(conn, RecordKind::Loan, {b, 999, a});
+        const auto removed = orv::EntryStore::remove(conn, RecordKind::Loan, {b, 999, a});
         QVERIFY(removed.ok());
         QCOMPARE(*removed, QList<qint32>({b, a}));
         QCOMPARE(book.count(QStringLiteral("ON_LOAD")), 0);

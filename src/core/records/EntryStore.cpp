@@ -4,6 +4,7 @@
 #include "store/SqliteEntryReader.h"
 #include "store/TextForms.h"
 
+#include <QSqlError>
 #include <QSqlQuery>
 
 namespace orv::EntryStore {
@@ -65,23 +66,34 @@ DbResult<Entry> insert(const BookConnection &conn, RecordKind kind, const EntryV
 
 DbStatus update(const BookConnection &conn, RecordKind kind, qint32 id, const EntryValues &values)
 {
-    return conn.change(QStringLiteral("UPDATE \"%1\" SET \"date\" = ?, \"items\" = ?, \"money\" = ?, \"remark\" = ? "
-                                      "WHERE \"id\" = ?")
-                           .arg(recordTable(kind)),
-                       {storageDate(values.date), values.items, storedMoney(values.money), values.remark, id});
+    auto changed = conn.change(
+        QStringLiteral("UPDATE \"%1\" SET \"date\" = ?, \"items\" = ?, \"money\" = ?, \"remark\" = ? WHERE \"id\" = ?")
+            .arg(recordTable(kind)),
+        {storageDate(values.date), values.items, storedMoney(values.money), values.remark, id});
+    if (!changed)
+        return changed.error();
+    if (*changed == 0)
+        return DbError::refused(QStringLiteral("这条记录已经不在帐本中了，可能已被删除!"));
+    return {};
 }
 
-DbStatus remove(BookConnection &conn, RecordKind kind, const QList<qint32> &ids)
+DbResult<QList<qint32>> remove(BookConnection &conn, RecordKind kind, const QList<qint32> &ids)
 {
     Transaction tx(conn);
+    if (!tx.started())
+        return conn.isOpen() ? DbError::statement(QStringLiteral("cannot begin a transaction")) : conn.openError();
     const QString sql = QStringLiteral("DELETE FROM \"%1\" WHERE \"id\" = ?").arg(recordTable(kind));
+    QList<qint32> removed;
     for (qint32 id : ids) {
-        if (auto done = conn.change(sql, {id}); !done)
-            return done.error();
+        auto changed = conn.change(sql, {id});
+        if (!changed)
+            return changed.error();
+        if (*changed > 0)
+            removed.append(id);
     }
     if (!tx.commit())
-        return DbError::statement(QStringLiteral("commit failed"));
-    return {};
+        return DbError::statement(conn.database().lastError().text());
+    return removed;
 }
 
 } // namespace orv::EntryStore

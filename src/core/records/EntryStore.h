@@ -28,10 +28,12 @@ QString selectColumns(RecordKind kind);
 // Stores a new entry; the amount is kept as the two decimals it is shown
 // with. Answers the entry as stored, with the id the book gave it.
 DbResult<Entry> insert(const BookConnection &conn, RecordKind kind, const EntryValues &values, EntryList &into);
-// Changes date, category, amount and remark of an entry (never its user).
+// Changes date, category, amount and remark of one entry (its user stays).
+// Refused when no entry has that id any more.
 DbStatus update(const BookConnection &conn, RecordKind kind, qint32 id, const EntryValues &values);
-// Deletes the entries with these ids, all or none.
-DbStatus remove(BookConnection &conn, RecordKind kind, const QList<qint32> &ids);
+// Deletes the entries with these ids, all or none; answers the ids that
+// were really there (the others were already gone).
+DbResult<QList<qint32>> remove(BookConnection &conn, RecordKind kind, const QList<qint32> &ids);
 
 } // namespace EntryStore
 } // namespace orv

@@ -24,16 +24,6 @@ QCollator &chineseCollator()
 
 } // namespace
 
-int compareText(const QString &a, const QString &b)
-{
-    const int order = chineseCollator().compare(a, b);
-    if (order != 0)
-        return order;
-    // Texts the collator deems equal but that differ (width variants, say)
-    // still get a fixed order, so sorting is repeatable.
-    return a.compare(b);
-}
-
 std::vector<quint32> collationRanks(const std::vector<QString> &texts)
 {
     QCollator &collator = chineseCollator();

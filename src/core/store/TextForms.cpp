@@ -55,14 +55,6 @@ QString storageDate(const QDate &date)
     return date.toString(Qt::ISODate);
 }
 
-std::optional<QDate> parseStorageDate(const QString &text)
-{
-    const qint64 jd = julianDayFromStorage(text);
-    if (jd == 0)
-        return std::nullopt;
-    return QDate::fromJulianDay(jd);
-}
-
 qint64 julianDayFromStorage(QStringView text)
 {
     // Accept "yyyy-MM-dd" and anything longer that starts with it (a time part).

@@ -26,7 +26,6 @@ QString idText(qint64 id);
 
 // Dates are stored as ISO text, so that text order is date order.
 QString storageDate(const QDate &date);
-std::optional<QDate> parseStorageDate(const QString &text);
 // Julian day straight from "yyyy-MM-dd" bytes, without building a QDate:
 // the fast path for reading hundreds of thousands of rows. 0 if malformed.
 qint64 julianDayFromStorage(QStringView text);

@@ -2,7 +2,7 @@
 
 #include "app/DbMessages.h"
 #include "app/Globals.h"
-#include "records/EntryEdits.h"
+#include "records/EntryStore.h"
 #include "store/BookConnection.h"
 #include "store/TextForms.h"
 
@@ -45,7 +45,7 @@ void CModifyRecordDlg::OnModify()
         const auto conn = OpenBook(this);
         if (!conn)
             return;
-        if (!CheckDb(this, orv::EntryEdits::update(*conn, Kind(), m_nId, values)))
+        if (!CheckDb(this, orv::EntryStore::update(*conn, Kind(), m_nId, values)))
             return;
     }
     m_strItems = values.items;

@@ -6,7 +6,7 @@
 #include "controls/DialogUnits.h"
 #include "controls/Pictures.h"
 #include "records/CAmountKeypadDlg.h"
-#include "records/EntryEdits.h"
+#include "items/CategoryStore.h"
 #include "store/BookConnection.h"
 
 #include <QApplication>
@@ -163,7 +163,7 @@ void CRecordEntryDlg::FillItems()
     const auto conn = OpenBook(this);
     if (!conn)
         return;
-    auto items = orv::EntryEdits::readCategories(*conn, Kind());
+    auto items = orv::CategoryStore::names(*conn, Kind());
     if (!CheckDb(this, items))
         return;
     m_pItems->addItems(*items);

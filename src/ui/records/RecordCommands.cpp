@@ -10,7 +10,7 @@
 #include "records/CAddRecordDlg.h"
 #include "records/CModifyRecordDlg.h"
 #include "records/CRecordListCtrl.h"
-#include "records/EntryEdits.h"
+#include "records/EntryStore.h"
 #include "store/BookConnection.h"
 #include "store/TextForms.h"
 
@@ -96,7 +96,7 @@ bool DeleteRows(CLedgerDlg &ledger, orv::RecordKind kind, const QList<int> &rows
     const auto conn = OpenBook(&ledger);
     if (!conn)
         return false;
-    const auto removed = orv::EntryEdits::remove(*conn, kind, ids);
+    const auto removed = orv::EntryStore::remove(*conn, kind, ids);
     if (!CheckDb(&ledger, removed))
         return false;
 
