@@ -40,16 +40,8 @@ void Wheel(QWidget *target, int delta)
 // Typing, as a keyboard or an input method delivers each character.
 void Type(QWidget *widget, const QString &text)
 {
-    for (QChar c : text) {
-        if (c.unicode() < 0x80) {
-            QTest::keyClicks(widget, QString(c));
-            continue;
-        }
-        for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
-            QKeyEvent event(type, Qt::Key_unknown, Qt::NoModifier, QString(c));
-            QApplication::sendEvent(widget, &event);
-        }
-    }
+    for (QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
 }
 
 } // namespace
@@ -104,10 +96,7 @@ private Q_SLOTS:
                               m_dlg->CategoryBox()->currentText(), m_dlg->RemarkBox()->currentText()}),
                  (QStringList{"0", "无限", kAll, kAll}));
         QCOMPARE(Items(m_dlg->UserBox()), (QStringList{kAll, "爸爸", "妈妈"}));
-        orv::QueryCriteria criteria = m_dlg->Criteria();
-        QCOMPARE(criteria.range, orv::QueryRange::IncomePayout);
-        QCOMPARE(criteria.match, orv::MatchMode::Exact);
-        QCOMPARE(criteria.upperAmount().value(), 99999999.0);
+        QCOMPARE(m_dlg->Criteria().upperAmount().value(), 99999999.0);
 
         // Each range click fills the category box anew from the book and selects "选择全部".
         const QStringList income = QStringList{kAll} + orv::BookSchema::defaultCategories(orv::RecordKind::Income);
@@ -148,20 +137,25 @@ private Q_SLOTS:
 
     void amountBoxesTakeDigitsOnly_data()
     {
+        QTest::addColumn<QString>("before");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("letters") << "1a2b" << "12";
-        QTest::newRow("decimal point") << "12.5" << "125";
-        QTest::newRow("signs and space") << "-3+ 4" << "34";
-        QTest::newRow("chinese") << "五3" << "3";
+        QTest::newRow("letters") << "" << "1a2b" << "12";
+        QTest::newRow("decimal point") << "" << "12.5" << "125";
+        QTest::newRow("signs and space") << "" << "-3+ 4" << "34";
+        QTest::newRow("chinese") << "" << "五3" << "3";
+        QTest::newRow("a lone 0 gives way to a digit") << "0" << "50" << "50";
+        QTest::newRow("but not to another 0") << "0" << "0" << "0";
     }
     void amountBoxesTakeDigitsOnly()
     {
+        QFETCH(QString, before);
         QFETCH(QString, typed);
         QFETCH(QString, shown);
         for (CAmountEdit *edit : {m_dlg->MoneyFromEdit(), m_dlg->MoneyToEdit()}) {
             Focus(edit);
-            edit->clear();
+            edit->setText(before);
+            edit->end(false);
             Type(edit, typed);
             QCOMPARE(edit->text(), shown);
             QTest::keyClick(edit, Qt::Key_Backspace);
@@ -169,18 +163,10 @@ private Q_SLOTS:
         }
     }
 
-    void amountBoxPasteAndLoneZero()
+    void amountBoxPaste()
     {
         CAmountEdit *edit = m_dlg->MoneyFromEdit();
         Focus(edit);
-        // A lone "0" gives way to a typed digit, but not to another 0.
-        QTest::keyClicks(edit, QStringLiteral("50"));
-        QCOMPARE(edit->text(), QStringLiteral("50"));
-        edit->setText(QStringLiteral("0"));
-        edit->end(false);
-        QTest::keyClick(edit, Qt::Key_0);
-        QCOMPARE(edit->text(), QStringLiteral("0"));
-
         // Paste keys are refused; other ways in (the context menu, a drop) keep to digits.
         edit->setText(QStringLiteral("12"));
         edit->end(false);
