@@ -270,10 +270,12 @@ private Q_SLOTS:
         QCOMPARE(Row(4), before[4]);
     }
 
-    void overview()
+    void overviewAndTheDialogFromTheMainWindow()
     {
         m_book->directLogin(QStringLiteral("爸爸"));
         CLedgerDlg main;
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
         main.SwitchToQuery();
         QCOMPARE(RecordList().m_nQueryKind, -1);
         // Every income and expense entry, whatever its date; no loans.
@@ -287,15 +289,7 @@ private Q_SLOTS:
         QCOMPARE(g_nPayoutHeaderRow, 5);
         for (int row = 0; row < rows.size(); ++row)
             QCOMPARE(RowColor(row) == kYellow, row == 0 || row == 1 || row == 5);
-    }
 
-    void queryDialogFromTheMainWindow()
-    {
-        m_book->directLogin(QStringLiteral("爸爸"));
-        CLedgerDlg main;
-        main.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&main));
-        main.SwitchToQuery();
         bool seen = false;
         WithNextModal<CQueryDlg>(seen, [](CQueryDlg *dlg) {
             dlg->findChild<QRadioButton *>("1036")->click();
