@@ -146,18 +146,14 @@ private Q_SLOTS:
         dlg.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
         ClickRow(dlg, 0);
-        QString shownName;
-        QStringList captions;
         bool seen = false;
         WithNextModal<CModifyUserDlg>(seen, [&](CModifyUserDlg *modify) {
-            shownName = modify->NameEdit()->selectedText();
             auto tryModify = [&](const QString &name, const QString &old, const QString &fresh, const QString &confirm) {
                 modify->NameEdit()->setText(name);
                 modify->OldPasswordEdit()->setText(old);
                 modify->NewPasswordEdit()->setText(fresh);
                 modify->ConfirmEdit()->setText(confirm);
                 Click(modify, 1);
-                captions << prompter.shown.last().caption;
             };
             tryModify("老爸", "pW", "new", "new");
             tryModify("老爸", "pw", "new", "New");
@@ -166,10 +162,8 @@ private Q_SLOTS:
         });
         Click(&dlg, 1012);
         QVERIFY(seen);
-        QCOMPARE(shownName, kDad);
         QCOMPARE(prompter.texts(), (QStringList{"旧密码错误!", "两次输入的新密码不同!", "此用户名已存在,请选择其它用户名!",
                                                 "用户信息修改成功!"}));
-        QCOMPARE(captions, (QStringList{"密码错误", "密码错误", "注意", "修改成功"}));
         // The name, password, window title, colour file and the next start
         // follow; entries keep the name they were recorded under.
         QCOMPARE(BookUsers(book), (QStringList{"老爸:new", "妈妈:m'1", "小明:"}));
