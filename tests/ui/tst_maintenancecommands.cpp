@@ -161,7 +161,6 @@ private Q_SLOTS:
         } else if (source == QLatin1String("no")) {
             path = f.elsewhere.filePath(QStringLiteral("b.ovd"));
             QVERIFY(BookMaintenance::backupBook(f.book.bookPath(), path).ok());
-            f.book.add(RecordKind::Loan, QDate(2009, 3, 8), QStringLiteral("借入"), 50);
             f.prompter.answers.enqueue(MsgResult::No);
         }
         const QByteArray before = fileBytes(f.book.bookPath());
