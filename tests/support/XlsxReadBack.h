@@ -5,7 +5,6 @@
 // would see: sheet names, and per cell its type ("s" text, "n" number or
 // empty, ...) and its value.
 
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -35,20 +34,16 @@ struct XlsxBook
     }
 };
 
-// A Python that has openpyxl, or empty.
+// A Python that has openpyxl (Debian's first, not a private one on PATH), or empty.
 inline QString PythonWithOpenpyxl()
 {
     static const QString found = [] {
-        QStringList candidates = {QStringLiteral("/usr/bin/python3")};
-        const QString onPath = QStandardPaths::findExecutable(QStringLiteral("python3"));
-        if (!onPath.isEmpty())
-            candidates << onPath;
-        for (const QString &python : candidates) {
-            if (!QFileInfo(python).isExecutable())
-                continue;
+        const QString name = QStringLiteral("python3");
+        for (const QString &python : {QStandardPaths::findExecutable(name, {"/usr/bin"}), QStandardPaths::findExecutable(name)}) {
             QProcess probe;
             probe.start(python, {QStringLiteral("-c"), QStringLiteral("import openpyxl")});
-            if (probe.waitForFinished(30000) && probe.exitStatus() == QProcess::NormalExit && probe.exitCode() == 0)
+            if (!python.isEmpty() && probe.waitForFinished(30000) && probe.exitStatus() == QProcess::NormalExit &&
+                probe.exitCode() == 0)
                 return python;
         }
         return QString();
