@@ -1,7 +1,9 @@
 // The add and modify dialogs on a real book: what they store, what they
-// refuse, the amount field's keys and the mouse wheel.
+// refuse, the amount field's keys, the mouse wheel, and the amount keypad
+// beside them.
 #include "app/Globals.h"
 #include "records/CAddRecordDlg.h"
+#include "records/CAmountKeypadDlg.h"
 #include "records/CModifyRecordDlg.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestBook.h"
@@ -11,9 +13,14 @@
 #include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
+#include <QToolButton>
 #include <QWheelEvent>
+
+#include <algorithm>
 
 using orv::RecordKind;
 
@@ -34,6 +41,21 @@ QString LabelOf(QWidget *field)
         if (label->buddy() == field)
             return label->text();
     return {};
+}
+
+// Presses keypad buttons by their ids and lets the typed keys arrive.
+void Press(CAmountKeypadDlg *keypad, std::initializer_list<int> ids)
+{
+    for (int id : ids) {
+        QTest::mouseClick(keypad->Button(id), Qt::LeftButton);
+        QCoreApplication::processEvents();
+    }
+}
+
+void SendMouse(QWidget *to, QEvent::Type type, const QPoint &at, Qt::MouseButton button, Qt::MouseButtons buttons)
+{
+    QMouseEvent event(type, QPointF(at), QPointF(to->mapToGlobal(at)), button, buttons, Qt::NoModifier);
+    QApplication::sendEvent(to, &event);
 }
 
 } // namespace
@@ -70,28 +92,18 @@ private Q_SLOTS:
         m_book.reset();
     }
 
-    void eachKindOffersItsOwnCategories_data()
-    {
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<QString>("firstItem");
-        QTest::newRow("income") << 1 << "添加收入记录" << "工资";
-        QTest::newRow("expense") << 2 << "添加支出记录" << "餐饮";
-        QTest::newRow("loans") << 5 << "添加借贷记录" << "借出";
-    }
-
     void eachKindOffersItsOwnCategories()
     {
-        QFETCH(int, kind);
-        QFETCH(QString, title);
-        QFETCH(QString, firstItem);
-        auto dlg = Add(RecordKind(kind));
-        QCOMPARE(dlg->windowTitle(), title);
-        QCOMPARE(dlg->ItemsBox()->currentText(), firstItem);
-        // Every field is named by its label.
-        QCOMPARE((QStringList{LabelOf(dlg->DatePicker()), LabelOf(dlg->ItemsBox()), LabelOf(dlg->AmountEdit()),
-                              LabelOf(dlg->RemarkEdit())}),
-                 (QStringList{"日期：", "名目：", "金额：", "备注："}));
+        QStringList seen;
+        for (RecordKind kind : {RecordKind::Income, RecordKind::Payout, RecordKind::Loan}) {
+            auto dlg = Add(kind);
+            seen.append(dlg->windowTitle() + u' ' + dlg->ItemsBox()->currentText());
+            // Every field is named by its label.
+            QCOMPARE((QStringList{LabelOf(dlg->DatePicker()), LabelOf(dlg->ItemsBox()), LabelOf(dlg->AmountEdit()),
+                                  LabelOf(dlg->RemarkEdit())}),
+                     (QStringList{"日期：", "名目：", "金额：", "备注："}));
+        }
+        QCOMPARE(seen, (QStringList{"添加收入记录 工资", "添加支出记录 餐饮", "添加借贷记录 借出"}));
     }
 
     void addTwiceInARow()
@@ -305,6 +317,144 @@ private Q_SLOTS:
         QCOMPARE(add->result(), 0);
         QVERIFY(!add->isVisible() && !add->Keypad());
         QCOMPARE(m_book->count(QStringLiteral("INCOME")), 0);
+    }
+
+    // -- the amount keypad ------------------------------------------------
+
+    void opensBesideTheDialog()
+    {
+        auto dlg = Add(RecordKind::Payout);
+        // Where the dialog was moved to is where the keypad opens beside it.
+        dlg->move(80, 70);
+        QCoreApplication::processEvents();
+        dlg->OnKeypadButton();
+        CAmountKeypadDlg *keypad = dlg->Keypad();
+        QVERIFY(keypad && keypad->isVisible());
+        QCOMPARE(keypad->y(), dlg->mapToGlobal(QPoint(0, 0)).y() + 50);
+        QVERIFY(keypad->x() > dlg->frameGeometry().right());
+
+        // Twelve buttons in four rows of three, as on a calculator.
+        QList<QPushButton *> buttons = keypad->findChildren<QPushButton *>();
+        std::sort(buttons.begin(), buttons.end(), [](QPushButton *a, QPushButton *b) {
+            return std::pair(a->y(), a->x()) < std::pair(b->y(), b->x());
+        });
+        QStringList rows;
+        for (qsizetype i = 0; i < buttons.size(); i += 3) {
+            QVERIFY(keypad->rect().contains(buttons[i + 2]->geometry()));
+            rows.append(buttons[i]->text() + buttons[i + 1]->text() + buttons[i + 2]->text());
+        }
+        QCOMPARE(rows, (QStringList{"789", "456", "123", "0.←"}));
+
+        // It stays where it opened when the dialog moves on.
+        const QPoint opened = keypad->pos();
+        dlg->move(200, 200);
+        QCoreApplication::processEvents();
+        QCOMPARE(keypad->pos(), opened);
+    }
+
+    void typesDigitsPointAndBackspace()
+    {
+        auto dlg = Add(RecordKind::Payout);
+        dlg->AmountEdit()->clear();
+        dlg->OnKeypadButton();
+        CAmountKeypadDlg *keypad = dlg->Keypad();
+        Press(keypad, {1099, 1108, 1103, 1105, 1106, 1107, 1102, 1104, 1100, 1101, 1098});
+        QCOMPARE(dlg->AmountEdit()->text(), QStringLiteral("1.578946230"));
+        // Codes outside the keypad's are ignored.
+        dlg->OnKeypadKey(10);
+        dlg->OnKeypadKey(-1);
+        QCoreApplication::processEvents();
+        QCOMPARE(dlg->AmountEdit()->text(), QStringLiteral("1.578946230"));
+
+        // Backspace deletes before the caret.
+        dlg->AmountEdit()->setText(QStringLiteral("1234"));
+        dlg->AmountEdit()->setCursorPosition(2);
+        Press(keypad, {1013});
+        QCOMPARE(dlg->AmountEdit()->text(), QStringLiteral("134"));
+        Press(keypad, {1013, 1013, 1108});
+        QCOMPARE(dlg->AmountEdit()->text(), QStringLiteral(".34"));
+        // Over the selected text, like the keyboard (the 0 shown at start).
+        dlg->AmountEdit()->setText(QStringLiteral("0"));
+        dlg->AmountEdit()->selectAll();
+        Press(keypad, {1106});
+        QCOMPARE(dlg->AmountEdit()->text(), QStringLiteral("8"));
+
+        // Stored as typed; the keypad stays open for the next entry.
+        dlg->AmountEdit()->clear();
+        Press(keypad, {1100, 1105, 1108, 1103, 1098}); // 27.50
+        QTest::mouseClick(dlg->OkButton(), Qt::LeftButton);
+        QVERIFY(m_prompter->shown.isEmpty());
+        QCOMPARE(m_book->rows(QStringLiteral("PAYOUT")).value(0).value(3), QStringLiteral("27.5"));
+        QVERIFY(dlg->Keypad() && dlg->Keypad()->isVisible());
+    }
+
+    void keyboardStaysWithAmount()
+    {
+        auto dlg = Add(RecordKind::Payout);
+        dlg->RemarkEdit()->setFocus();
+        dlg->OnKeypadButton();
+        CAmountKeypadDlg *keypad = dlg->Keypad();
+        QTRY_COMPARE(QApplication::activeWindow(), dlg.get());
+        QVERIFY(dlg->AmountEdit()->hasFocus());
+        // Even after the keypad became the active window, a press brings the
+        // keyboard back, so that typing goes on where the keypad left off.
+        keypad->activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), keypad);
+        dlg->RemarkEdit()->setFocus();
+        dlg->AmountEdit()->clear();
+        Press(keypad, {1104});
+        QTRY_COMPARE(QApplication::activeWindow(), dlg.get());
+        QTest::keyClicks(dlg->AmountEdit(), QStringLiteral("7"));
+        QCOMPARE(dlg->AmountEdit()->text(), QStringLiteral("67"));
+    }
+
+    void buttonTogglesAndEscapeOnlyHides()
+    {
+        auto dlg = Add(RecordKind::Payout);
+        QToolButton *button = dlg->KeypadButton();
+        QTest::mouseClick(button, Qt::LeftButton);
+        QPointer<CAmountKeypadDlg> keypad = dlg->Keypad();
+        QVERIFY(keypad);
+        QCOMPARE(button->toolTip(), QStringLiteral("关闭小键盘"));
+        QTest::mouseClick(button, Qt::LeftButton);
+        QVERIFY(!keypad); // closed and freed
+        QCOMPARE(button->toolTip(), QStringLiteral("打开小键盘"));
+
+        // Esc hides it, yet it is still counted open: the next press closes it,
+        // the one after that opens a new one.
+        QTest::mouseClick(button, Qt::LeftButton);
+        keypad = dlg->Keypad();
+        keypad->activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), keypad.data());
+        QTest::keyClick(keypad, Qt::Key_Escape);
+        QVERIFY(keypad && !keypad->isVisible());
+        QVERIFY(dlg->isVisible());
+        QTest::mouseClick(button, Qt::LeftButton);
+        QVERIFY(!keypad);
+        QTest::mouseClick(button, Qt::LeftButton);
+        QVERIFY(dlg->Keypad() && dlg->Keypad()->isVisible());
+    }
+
+    void dragByBackground()
+    {
+        auto dlg = Add(RecordKind::Payout);
+        dlg->OnKeypadButton();
+        CAmountKeypadDlg *keypad = dlg->Keypad();
+        const QPoint start = keypad->pos();
+        // The gap between the first two buttons of the top row.
+        const QPoint gap((keypad->Button(1105)->geometry().right() + keypad->Button(1106)->x()) / 2,
+                         keypad->Button(1105)->geometry().center().y());
+        QVERIFY(!keypad->childAt(gap));
+        SendMouse(keypad, QEvent::MouseButtonPress, gap, Qt::LeftButton, Qt::LeftButton);
+        SendMouse(keypad, QEvent::MouseMove, gap + QPoint(30, 25), Qt::NoButton, Qt::LeftButton);
+        SendMouse(keypad, QEvent::MouseButtonRelease, gap + QPoint(30, 25), Qt::LeftButton, Qt::NoButton);
+        QCOMPARE(keypad->pos(), start + QPoint(30, 25));
+        // Moving without the button does not drag, nor does a button's own click.
+        SendMouse(keypad, QEvent::MouseMove, gap + QPoint(90, 90), Qt::NoButton, Qt::NoButton);
+        dlg->AmountEdit()->clear();
+        Press(keypad, {1107});
+        QCOMPARE(keypad->pos(), start + QPoint(30, 25));
+        QCOMPARE(dlg->AmountEdit()->text(), QStringLiteral("9"));
     }
 };
 
