@@ -1,5 +1,6 @@
 // Each user's list colour: what the colour file gives, what the colour
-// command stores; and the About box with its link.
+// command stores; the About box, and its link: colours as the pointer comes
+// and goes, what a click opens, and what the user is told when it fails.
 
 #include "support/ScriptedPrompter.h"
 #include "support/TestBook.h"
@@ -12,15 +13,28 @@
 #include "settings/UserColorFile.h"
 
 #include <QAction>
+#include <QDesktopServices>
 #include <QDir>
 #include <QLabel>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
 
 namespace {
 const QColor kDefault(115, 151, 234);
+const QString kHome = QStringLiteral("https://orvendal.example.org");
+const QColor kLinkBlue(0, 0, 238), kHoverRed(255, 0, 0), kVisitedPurple(85, 26, 139);
+
+class UrlCatcher : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public Q_SLOTS:
+    void open(const QUrl &url) { urls.append(url); }
+};
 } // namespace
 
 class TestAppearance : public QObject
@@ -43,6 +57,36 @@ private:
     QByteArray ColourFile() const { return m_book->readFile(QStringLiteral("user/爸爸.ini")); }
     static QColor ListColour() { return RecordList().Window()->palette().color(QPalette::Base); }
 
+    std::unique_ptr<QWidget> m_page;
+
+    // A page with one link on it, shown, the pointer far away.
+    CHyperLink &Link(const QString &text, const QString &target = QString())
+    {
+        m_page = std::make_unique<QWidget>();
+        m_page->resize(400, 200);
+        auto *link = new CHyperLink(text, m_page.get());
+        link->move(50, 50);
+        if (!target.isNull())
+            link->SetLinkTarget(target);
+        m_page->show();
+        if (!QTest::qWaitForWindowExposed(m_page.get()))
+            qWarning("page not exposed");
+        Leave();
+        return *link;
+    }
+
+    static void Hover(CHyperLink &link)
+    {
+        QCursor::setPos(link.mapToGlobal(link.rect().center()));
+        QTest::mouseMove(&link, link.rect().center());
+    }
+
+    void Leave()
+    {
+        QCursor::setPos(m_page->mapToGlobal(QPoint(390, 190)));
+        QTest::mouseMove(m_page.get(), QPoint(390, 190));
+    }
+
 private Q_SLOTS:
     void init()
     {
@@ -52,6 +96,8 @@ private Q_SLOTS:
 
     void cleanup()
     {
+        CHyperLink::SetOpener(nullptr);
+        m_page.reset();
         m_dlg.reset();
         m_book.reset();
     }
@@ -162,7 +208,7 @@ private Q_SLOTS:
         QCOMPARE(QColor(shot.pixel(shot.width() - 3, shot.height() - 3)), QColor(Qt::white));
         CHyperLink *link = about.HomePageLink();
         QVERIFY(link->GetLinkTarget().startsWith(QStringLiteral("https://")));
-        QCOMPARE(link->CurrentTextColour(), QColor(0, 0, 238));
+        QCOMPARE(link->CurrentTextColour(), kLinkBlue);
         // The line's label names the link for a screen reader.
         bool labelled = false;
         for (QLabel *label : about.findChildren<QLabel *>())
@@ -170,6 +216,95 @@ private Q_SLOTS:
         QVERIFY(labelled);
         about.findChild<QPushButton *>(QStringLiteral("1"))->click();
         QCOMPARE(about.result(), int(QDialog::Accepted));
+    }
+
+    // -- the link -------------------------------------------------------------
+
+    void hoverAndVisitColourAndUnderline()
+    {
+        CHyperLink &link = Link(QStringLiteral("Orvendal 主页"), kHome);
+        QCOMPARE(link.CurrentTextColour(), kLinkBlue);
+        QVERIFY(!link.IsUnderlined());
+        Hover(link);
+        QCOMPARE(link.CurrentTextColour(), kHoverRed);
+        QVERIFY(link.IsUnderlined());
+        // The link's own check of the pointer notices it has gone.
+        Leave();
+        QTRY_VERIFY_WITH_TIMEOUT(!link.IsUnderlined(), 2000);
+        QCOMPARE(link.CurrentTextColour(), kLinkBlue);
+
+        // What is painted is the colour of the moment.
+        link.MarkVisited();
+        const QImage shot = link.grab().toImage();
+        bool visitedInk = false;
+        for (int y = 0; y < shot.height() && !visitedInk; ++y)
+            for (int x = 0; x < shot.width() && !visitedInk; ++x)
+                visitedInk = QColor(shot.pixel(x, y)) == kVisitedPurple;
+        QVERIFY(visitedInk);
+    }
+
+    void clickOpensTheTargetOnTheDesktop()
+    {
+        UrlCatcher catcher;
+        QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher, "open");
+        CHyperLink &link = Link(QString(), kHome + QStringLiteral("/start"));
+        // An empty text shows the target, which the tip names as well.
+        QCOMPARE(link.text(), kHome + QStringLiteral("/start"));
+        QCOMPARE(link.toolTip(), link.text());
+        QVERIFY(link.width() <= link.fontMetrics().horizontalAdvance(link.text()) + 10); // fitted to its text
+        QTest::mouseClick(&link, Qt::LeftButton, {}, link.rect().center());
+        link.setFocus();
+        QTest::keyClick(&link, Qt::Key_Return);
+        QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+        QCOMPARE(catcher.urls, QList<QUrl>(2, QUrl(kHome + QStringLiteral("/start"))));
+        QVERIFY(link.IsVisited());
+        QCOMPARE(link.CurrentTextColour(), kVisitedPurple);
+        QVERIFY(m_prompter.shown.isEmpty());
+    }
+
+    void aFailedOpenWarnsAndStaysUnvisited()
+    {
+        bool works = false;
+        QList<QUrl> opened;
+        CHyperLink::SetOpener([&](const QUrl &url) {
+            opened.append(url);
+            return works;
+        });
+        CHyperLink &link = Link(QStringLiteral("主页"), kHome);
+        QTest::mouseClick(&link, Qt::LeftButton, {}, link.rect().center());
+        QCOMPARE(m_prompter.texts(), QStringList{QStringLiteral("Unable to open hyperlink:\n\nThere is no application "
+                                                                "associated\nwith the given filename extension.")});
+        QCOMPARE(m_prompter.shown.last().icon, MsgIcon::Exclamation);
+        QVERIFY(!link.IsVisited());
+
+        // A missing file is not handed to the desktop at all.
+        QTemporaryDir dir;
+        const QString missing = QDir(dir.path()).filePath(QStringLiteral("说明.txt"));
+        CHyperLink &local = Link(QStringLiteral("说明"), missing);
+        opened.clear();
+        QVERIFY(!local.Open());
+        QVERIFY(opened.isEmpty());
+        QCOMPARE(m_prompter.lastText(), QStringLiteral("Unable to open hyperlink:\n\nThe specified file was not found."));
+        QFile file(missing);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        works = true;
+        QVERIFY(local.Open());
+        QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile(missing)});
+    }
+
+    void targetsAndErrorTexts()
+    {
+        QCOMPARE(CHyperLink::TargetUrl(QStringLiteral("www.example.org")), QUrl(QStringLiteral("http://www.example.org")));
+        QCOMPARE(CHyperLink::TargetUrl(kHome + QStringLiteral("/a?b=1")), QUrl(kHome + QStringLiteral("/a?b=1")));
+        QCOMPARE(CHyperLink::TargetUrl(QStringLiteral("帮助.html")),
+                 QUrl::fromLocalFile(QDir::current().absoluteFilePath(QStringLiteral("帮助.html"))));
+        QStringList texts;
+        for (int code : {0, 26, -4})
+            texts.append(CHyperLink::ErrorText(code));
+        QCOMPARE(texts, (QStringList{QStringLiteral("The operating system is out\nof memory or resources."),
+                                     QStringLiteral("A sharing violation occurred. "),
+                                     QStringLiteral("Unknown Error (-4) occurred.")}));
     }
 };
 
