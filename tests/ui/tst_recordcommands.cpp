@@ -162,11 +162,6 @@ private Q_SLOTS:
             dlg->AmountEdit()->setText(QStringLiteral("1234.567"));
             QTest::mouseClick(dlg->OkButton(), Qt::LeftButton);
             QCOMPARE(Row(61), (QStringList{"62", "2024年2月29日", "Tom's 茶", "1234.57", "", kDad}));
-            // A refused press changes neither the list nor the figures.
-            dlg->AmountEdit()->setText(QStringLiteral("0"));
-            QTest::mouseClick(dlg->OkButton(), Qt::LeftButton);
-            QCOMPARE(m_prompter->texts(), QStringList{QStringLiteral("金额必须大于零!")});
-            QTest::mouseClick(dlg->ExitButton(), Qt::LeftButton);
         });
         QCOMPARE(dialogs, 1);
         QCOMPARE(list.GetItemCount(), 62);
@@ -180,11 +175,16 @@ private Q_SLOTS:
         m_book->add(RecordKind::Income, QDate(2020, 1, 1), QStringLiteral("工资"), 300.0);
         CRecordListCtrl &list = Open(1);
         list.ClearSelection();
+        // Meanwhile another program added an entry: a command that changes
+        // nothing counts the book afresh.
+        m_book->add(RecordKind::Income, QDate(2020, 1, 3), QStringLiteral("工资"), 5.0);
         QCOMPARE(WithModal<CModifyRecordDlg>([&] { m_ledger->OnModifyRecord(); }), 0);
+        QCOMPARE(m_ledger->m_strIncomeCount, QStringLiteral("2"));
         m_ledger->OnDeleteRecord();
         QCOMPARE(m_prompter->texts(), (QStringList{"请选择您要修改的行!", "请选择您要删除的行!"}));
         QCOMPARE(m_prompter->shown[1].caption, QStringLiteral("注意"));
-        QCOMPARE(m_book->count(QStringLiteral("INCOME")), 1);
+        QCOMPARE(m_book->count(QStringLiteral("INCOME")), 2);
+        VerifyFigures();
     }
 
     void foreignRowsAreRefused()
@@ -240,23 +240,6 @@ private Q_SLOTS:
         QCOMPARE(list.GetSelectedRows(), QList<int>{1});
         QCOMPARE(m_book->rows(QStringLiteral("PAYOUT"))[1], (QStringList{"2", "2021-02-03", "交通", "100", "it's \"late\"", kDad}));
         QCOMPARE(m_ledger->focusWidget(), list.Window());
-        VerifyFigures();
-    }
-
-    void modifyCancelledRecountsTheBook()
-    {
-        m_book->add(RecordKind::Income, QDate(2020, 1, 1), QStringLiteral("工资"), 10.0);
-        CRecordListCtrl &list = Open(1);
-        list.SelectRow(0);
-        // Meanwhile another program added an entry.
-        m_book->add(RecordKind::Income, QDate(2020, 1, 3), QStringLiteral("工资"), 5.0);
-        WithModal<CModifyRecordDlg>([&] { m_ledger->OnModifyRecord(); }, [&](CModifyRecordDlg *dlg) {
-            dlg->AmountEdit()->setText(QStringLiteral("77"));
-            QTest::mouseClick(dlg->ExitButton(), Qt::LeftButton);
-        });
-        QCOMPARE(list.GetItemText(0, 3), QStringLiteral("10.00"));
-        QCOMPARE(m_book->rows(QStringLiteral("INCOME"))[0][3], QStringLiteral("10"));
-        QCOMPARE(m_ledger->m_strIncomeCount, QStringLiteral("2"));
         VerifyFigures();
     }
 
