@@ -105,8 +105,11 @@ private Q_SLOTS:
 
     void loginDialogIsNamedAsTheUserSeesIt()
     {
-        TestBook book;
+        TestBook book({{QStringLiteral("爸爸"), QStringLiteral("pw")}, {QStringLiteral("妈妈"), QStringLiteral("x")}});
+        book.writeFile(QStringLiteral("set.ini"), "0\r\n\xc2\xe8\xc2\xe8\r\n");
         CLoginDlg login;
+        // The first user of the table is proposed, not the one in set.ini.
+        QCOMPARE(login.UserBox()->currentText(), QStringLiteral("爸爸"));
         QStringList labels;
         for (QLabel *label : login.findChildren<QLabel *>())
             if (label->buddy())
