@@ -3,6 +3,7 @@
 // and goes, what a click opens, and what the user is told when it fails.
 
 #include "support/ScriptedPrompter.h"
+#include "support/UrlCatcher.h"
 #include "support/TestBook.h"
 
 #include "app/Globals.h"
@@ -27,14 +28,6 @@ const QColor kDefault(115, 151, 234);
 const QString kHome = QStringLiteral("https://orvendal.example.org");
 const QColor kLinkBlue(0, 0, 238), kHoverRed(255, 0, 0), kVisitedPurple(85, 26, 139);
 
-class UrlCatcher : public QObject
-{
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-public Q_SLOTS:
-    void open(const QUrl &url) { urls.append(url); }
-};
 } // namespace
 
 class TestAppearance : public QObject
@@ -234,8 +227,7 @@ private Q_SLOTS:
 
     void clickOpensTheTargetOnTheDesktop()
     {
-        UrlCatcher catcher;
-        QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher, "open");
+        UrlCatcher catcher(QStringLiteral("https"));
         CHyperLink &link = Link(QString(), kHome + QStringLiteral("/start"));
         // An empty text shows the target, which the tip names as well.
         QCOMPARE(link.text(), kHome + QStringLiteral("/start"));
@@ -244,7 +236,6 @@ private Q_SLOTS:
         QTest::mouseClick(&link, Qt::LeftButton, {}, link.rect().center());
         link.setFocus();
         QTest::keyClick(&link, Qt::Key_Return);
-        QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
         QCOMPARE(catcher.urls, QList<QUrl>(2, QUrl(kHome + QStringLiteral("/start"))));
         QVERIFY(link.IsVisited());
         QCOMPARE(link.CurrentTextColour(), kVisitedPurple);

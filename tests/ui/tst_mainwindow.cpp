@@ -3,6 +3,7 @@
 // the doors into the modules and the list's commands.
 
 #include "support/ScriptedPrompter.h"
+#include "support/UrlCatcher.h"
 #include "support/TestBook.h"
 
 #include "app/Globals.h"
@@ -60,15 +61,6 @@ struct ModalCloser
         });
         timer.start(20);
     }
-};
-
-class UrlCatcher : public QObject
-{
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-public Q_SLOTS:
-    void open(const QUrl &url) { urls.append(url); }
 };
 
 } // namespace
@@ -349,12 +341,10 @@ private Q_SLOTS:
     void helpAndAbout()
     {
         CLedgerDlg &dlg = Open();
-        UrlCatcher catcher;
-        QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
+        UrlCatcher catcher(QStringLiteral("file"));
         dlg.MenuCommand(32775)->trigger(); // no help page beside the book: nothing happens
         m_book->writeFile(QStringLiteral("Kestrune帮助.html"), "<html></html>");
         dlg.MenuCommand(32775)->trigger();
-        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
         QCOMPARE(catcher.urls, QList<QUrl>{QUrl::fromLocalFile(m_book->path(QStringLiteral("Kestrune帮助.html")))});
 
         QString title;
