@@ -10,7 +10,7 @@ ORV_PACKAGES=(
   libsqlite3-dev sqlite3 libxlsxwriter-dev
   unixodbc unixodbc-dev odbcinst libsqliteodbc
   fonts-noto-cjk xvfb xauth imagemagick
-  python3 python3-openpyxl desktop-file-utils
+  python3 python3-openpyxl desktop-file-utils xdg-utils
 )
 
 orv_as_root() {

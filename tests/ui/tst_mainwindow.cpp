@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -342,10 +343,15 @@ private Q_SLOTS:
     {
         CLedgerDlg &dlg = Open();
         UrlCatcher catcher(QStringLiteral("file"));
-        dlg.MenuCommand(32775)->trigger(); // no help page beside the book: nothing happens
+        m_prompter.clear();
+        dlg.MenuCommand(32775)->trigger(); // no help page beside the book: the user is told
+        QCOMPARE(m_prompter.shown.size(), 1);
+        QVERIFY(m_prompter.lastText().contains(QStringLiteral("Kestrune帮助.html")));
+        QVERIFY(catcher.urls.isEmpty());
         m_book->writeFile(QStringLiteral("Kestrune帮助.html"), "<html></html>");
         dlg.MenuCommand(32775)->trigger();
         QCOMPARE(catcher.urls, QList<QUrl>{QUrl::fromLocalFile(m_book->path(QStringLiteral("Kestrune帮助.html")))});
+        QCOMPARE(m_prompter.shown.size(), 1);
 
         QString title;
         QTimer::singleShot(0, [&] {
@@ -357,6 +363,30 @@ private Q_SLOTS:
         dlg.MenuCommand(32776)->trigger();
         QCOMPARE(title, QStringLiteral("关于 Orvendal"));
         QVERIFY(dlg.isVisible());
+    }
+
+    void desktopToolsStartTheFirstFoundOrSayNoneIsThere()
+    {
+        CLedgerDlg &dlg = Open();
+        QTemporaryDir bin;
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(bin.path()));
+        m_prompter.clear();
+        dlg.MenuCommand(32809)->trigger();
+        QCOMPARE(m_prompter.shown.size(), 1);
+        QVERIFY(m_prompter.lastText().contains(QStringLiteral("计算器")));
+
+        // A calculator on the PATH starts, in the program folder, without a word.
+        const QString started = m_book->path(QStringLiteral("started"));
+        QFile fake(bin.filePath(QStringLiteral("xcalc")));
+        QVERIFY(fake.open(QIODevice::WriteOnly));
+        fake.write("#!/bin/sh\npwd > started\n");
+        fake.close();
+        fake.setPermissions(fake.permissions() | QFileDevice::ExeOwner);
+        dlg.MenuCommand(32809)->trigger();
+        qputenv("PATH", path);
+        QCOMPARE(m_prompter.shown.size(), 1);
+        QTRY_VERIFY(QFile::exists(started));
     }
 };
 

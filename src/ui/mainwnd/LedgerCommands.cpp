@@ -19,15 +19,19 @@
 namespace {
 
 // The first of these programs found on the PATH, started detached.
-void StartFirstFound(std::initializer_list<const char *> programs)
+// Starts the first of these programs found on the PATH; without any, tells
+// the user what to install rather than leave a menu item that does nothing.
+void StartFirstFound(QWidget *parent, std::initializer_list<const char *> programs, const QString &what)
 {
     for (const char *name : programs) {
         const QString path = QStandardPaths::findExecutable(QString::fromLatin1(name));
-        if (!path.isEmpty()) {
-            QProcess::startDetached(path, {}, g_strAppDir);
+        if (!path.isEmpty() && QProcess::startDetached(path, {}, g_strAppDir))
             return;
-        }
     }
+    ShowMessage(parent,
+                QStringLiteral("没有找到可用的%1程序。\n请先安装一个%1（例如 %2），再使用这个功能。")
+                    .arg(what, QString::fromLatin1(*programs.begin())),
+                QString(), MsgIcon::Information);
 }
 
 } // namespace
@@ -77,18 +81,28 @@ void CLedgerDlg::OnDirectLogin()
 void CLedgerDlg::OnHelp()
 {
     const QString page = QDir(g_strAppDir).filePath(QStringLiteral("Kestrune帮助.html"));
-    if (QFileInfo::exists(page))
-        QDesktopServices::openUrl(QUrl::fromLocalFile(page));
+    if (!QFileInfo::exists(page)) {
+        ShowMessage(this, QStringLiteral("找不到帮助文档“%1”。").arg(QDir::toNativeSeparators(page)), QString(),
+                    MsgIcon::Information);
+        return;
+    }
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(page)))
+        ShowMessage(this,
+                    QStringLiteral("无法打开帮助文档“%1”：没有找到可以显示网页的程序。").arg(QDir::toNativeSeparators(page)),
+                    QString(), MsgIcon::Information);
 }
 
 void CLedgerDlg::OnNotepad()
 {
-    StartFirstFound({"gnome-text-editor", "gedit", "kwrite", "kate", "mousepad", "pluma", "xed", "featherpad",
-                     "leafpad", "xedit"});
+    StartFirstFound(this,
+                    {"gnome-text-editor", "gedit", "kwrite", "kate", "mousepad", "pluma", "xed", "featherpad",
+                     "leafpad", "xedit"},
+                    QStringLiteral("文本编辑"));
 }
 
 void CLedgerDlg::OnCalculator()
 {
-    StartFirstFound({"gnome-calculator", "kcalc", "galculator", "mate-calc", "qalculate-gtk", "qalculate-qt",
-                     "xcalc"});
+    StartFirstFound(this,
+                    {"gnome-calculator", "kcalc", "galculator", "mate-calc", "qalculate-gtk", "qalculate-qt", "xcalc"},
+                    QStringLiteral("计算器"));
 }
