@@ -47,6 +47,9 @@ private Q_SLOTS:
         // A Chinese character takes two bytes in the book's code page.
         QVERIFY(fitsTextColumn(QString(127, u'钱')));
         QVERIFY(!fitsTextColumn(QString(128, u'钱')));
+        // Characters outside GBK take four bytes: 100 of them are too many.
+        QVERIFY(!fitsTextColumn(QString(100, u'한')));
+        QVERIFY(fitsTextColumn(QString(63, u'한')));
     }
 
     void entriesThatSortAlikeKeepIdOrder()

@@ -37,6 +37,9 @@ DbResult<qsizetype> appendSelected(const BookConnection &conn, const QString &sq
         entries.push_back(entry);
         ++added;
     }
+    // A read that broke off is an error, not the end of the rows.
+    if (query->lastError().isValid())
+        return DbError::statement(query->lastError().text());
     return added;
 }
 

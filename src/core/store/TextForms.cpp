@@ -84,9 +84,9 @@ int gbkByteLength(const QString &text)
 
 bool fitsTextColumn(const QString &text)
 {
-    // GBK never needs more bytes than UTF-16 code units times two; skip the
-    // conversion for the common short text.
-    if (text.size() * 2 <= kMaxTextBytes)
+    // No character takes more than four bytes in the book's code page; skip
+    // the conversion for the common short text.
+    if (text.size() * 4 <= kMaxTextBytes)
         return true;
     return gbkByteLength(text) <= kMaxTextBytes;
 }
