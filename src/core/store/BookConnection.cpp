@@ -1,5 +1,8 @@
 #include "store/BookConnection.h"
 
+#include "store/BusyWait.h"
+#include "store/SqliteErrors.h"
+
 #include <QAtomicInteger>
 #include <QFileInfo>
 #include <QSqlError>
@@ -23,6 +26,18 @@ QString engineText(const QSqlError &error)
     return text.trimmed();
 }
 
+DbError::Cause causeOf(const QSqlError &error)
+{
+    bool ok = false;
+    const int code = error.nativeErrorCode().toInt(&ok);
+    return ok ? sqliteCause(code) : DbError::Cause::Unknown;
+}
+
+DbError statementError(const QSqlError &error)
+{
+    return DbError::statement(engineText(error), causeOf(error));
+}
+
 } // namespace
 
 BookConnection::BookConnection(const QString &bookPath)
@@ -32,6 +47,7 @@ BookConnection::BookConnection(const QString &bookPath)
     const QFileInfo info(bookPath);
     if (!info.isFile()) {
         m_openError = QStringLiteral("%1: file not found").arg(bookPath);
+        m_openCause = DbError::Cause::Missing;
         return;
     }
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
@@ -40,15 +56,18 @@ BookConnection::BookConnection(const QString &bookPath)
     QUrl uri = QUrl::fromLocalFile(info.absoluteFilePath());
     uri.setQuery(QStringLiteral("mode=rw"));
     db.setDatabaseName(uri.toString(QUrl::FullyEncoded));
-    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=5000"));
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI"));
     if (!db.open()) {
         m_openError = engineText(db.lastError());
+        m_openCause = causeOf(db.lastError());
         return;
     }
+    installSqliteBusyWait(sqliteHandle(db));
     // Opening succeeds on any file; the first read tells a book from a stray file.
     QSqlQuery probe(db);
     if (!probe.exec(QStringLiteral("PRAGMA schema_version")) || !probe.next()) {
         m_openError = engineText(probe.lastError());
+        m_openCause = causeOf(probe.lastError());
         probe.finish();
         db.close();
         return;
@@ -80,8 +99,10 @@ DbResult<QSqlQuery> BookConnection::exec(const QString &sql, const QVariantList 
         return openError();
     QSqlQuery query(database());
     query.setForwardOnly(forwardOnly);
-    if (!query.prepare(sql))
-        return DbError::statement(engineText(query.lastError()));
+    if (!query.prepare(sql)) {
+        BusyWait::finished();
+        return statementError(query.lastError());
+    }
     for (const QVariant &value : values) {
         // Qt binds a null QString as SQL NULL; a text the user left empty is
         // an empty text, which "match every value" criteria must still find.
@@ -90,8 +111,10 @@ DbResult<QSqlQuery> BookConnection::exec(const QString &sql, const QVariantList 
         else
             query.addBindValue(value);
     }
-    if (!query.exec())
-        return DbError::statement(engineText(query.lastError()));
+    const bool done = query.exec();
+    BusyWait::finished();
+    if (!done)
+        return statementError(query.lastError());
     return query;
 }
 

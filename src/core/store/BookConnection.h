@@ -25,7 +25,7 @@ public:
 
     bool isOpen() const { return m_open; }
     // The failure to report when the book did not open.
-    DbError openError() const { return DbError::cannotOpen(m_openError); }
+    DbError openError() const { return DbError::cannotOpen(m_openError, m_openCause); }
     QSqlDatabase database() const;
     const QString &bookPath() const { return m_path; }
 
@@ -46,6 +46,7 @@ private:
     QString m_name;
     QString m_path;
     QString m_openError;
+    DbError::Cause m_openCause = DbError::Cause::Unknown;
     bool m_open = false;
 };
 

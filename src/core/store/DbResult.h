@@ -13,12 +13,40 @@ namespace orv {
 struct DbError
 {
     enum class Kind { CannotOpen, Statement, Refused };
-    Kind kind = Kind::Statement;
-    QString message;
 
-    static DbError cannotOpen(const QString &detail = {}) { return {Kind::CannotOpen, detail}; }
-    static DbError statement(const QString &engineText) { return {Kind::Statement, engineText}; }
-    static DbError refused(const QString &text) { return {Kind::Refused, text}; }
+    // What went wrong underneath, as far as the engine tells, in terms that
+    // do not depend on which engine holds the book. The widgets say each one
+    // to the family in a sentence of its own, with the engine's words after it.
+    enum class Cause {
+        Unknown,
+        Busy,             // another program holds the book and did not let go in time
+        ReadOnly,         // the book or its folder cannot be written
+        DiskFull,
+        Damaged,          // pages of the book cannot be read
+        NotABook,         // the file or database does not hold a book
+        NewerLayout,      // a book made by a newer version of the program
+        Missing,          // the book file is not there
+        ServerDown,       // no server answers at the book's address
+        BadAddress,       // the book's address cannot be understood
+        PasswordRejected, // the server refused the password (or wanted one)
+        PermissionDenied, // the account may not use the book
+        ConnectionLost,   // the server went away in the middle of the work
+        Conflict,         // someone else changed the same rows at the same moment
+    };
+
+    Kind kind = Kind::Statement;
+    QString message; // the engine's own words, or the program's reason when refused
+    Cause cause = Cause::Unknown;
+
+    static DbError cannotOpen(const QString &detail = {}, Cause cause = Cause::Unknown)
+    {
+        return {Kind::CannotOpen, detail, cause};
+    }
+    static DbError statement(const QString &engineText, Cause cause = Cause::Unknown)
+    {
+        return {Kind::Statement, engineText, cause};
+    }
+    static DbError refused(const QString &text) { return {Kind::Refused, text, Cause::Unknown}; }
 };
 
 // Either a value or the reason there is none. Small stand-in for

@@ -1,9 +1,9 @@
 #include "store/SqliteEntryReader.h"
 
 #include "store/BookConnection.h"
+#include "store/BusyWait.h"
+#include "store/SqliteErrors.h"
 #include "store/TextForms.h"
-
-#include <QSqlDriver>
 
 #include <sqlite3.h>
 
@@ -14,19 +14,6 @@
 namespace orv {
 
 namespace {
-
-sqlite3 *sqliteHandle(const BookConnection &conn)
-{
-    if (!conn.isOpen())
-        return nullptr;
-    QSqlDriver *driver = conn.database().driver();
-    if (!driver)
-        return nullptr;
-    const QVariant handle = driver->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        return nullptr;
-    return *static_cast<sqlite3 *const *>(handle.constData());
-}
 
 // Binds the values as the Qt driver would; false for a type it does not
 // know here.
@@ -106,15 +93,16 @@ qint32 julianDay(const unsigned char *text, int bytes)
 std::optional<DbResult<qsizetype>> appendEntriesFromSqlite(const BookConnection &conn, const QString &sql,
                                                             const QVariantList &values, EntryList &list)
 {
-    sqlite3 *db = sqliteHandle(conn);
+    sqlite3 *db = conn.isOpen() ? sqliteHandle(conn.database()) : nullptr;
     if (!db)
         return std::nullopt;
     const QByteArray text = sql.toUtf8();
     sqlite3_stmt *stmt = nullptr;
-    if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &stmt, nullptr) != SQLITE_OK) {
+    if (const int rc = sqlite3_prepare_v2(db, text.constData(), int(text.size()), &stmt, nullptr); rc != SQLITE_OK) {
         const QString message = QString::fromUtf8(sqlite3_errmsg(db));
         sqlite3_finalize(stmt);
-        return DbResult<qsizetype>(DbError::statement(message));
+        BusyWait::finished();
+        return DbResult<qsizetype>(DbError::statement(message, sqliteCause(rc)));
     }
     if (sqlite3_column_count(stmt) < kEntryColumnCount || !bindAll(stmt, values)) {
         sqlite3_finalize(stmt);
@@ -137,9 +125,10 @@ std::optional<DbResult<qsizetype>> appendEntriesFromSqlite(const BookConnection 
     }
     const QString message = rc == SQLITE_DONE ? QString() : QString::fromUtf8(sqlite3_errmsg(db));
     sqlite3_finalize(stmt);
+    BusyWait::finished();
     if (rc != SQLITE_DONE) {
         entries.resize(before);
-        return DbResult<qsizetype>(DbError::statement(message));
+        return DbResult<qsizetype>(DbError::statement(message, sqliteCause(rc)));
     }
     return DbResult<qsizetype>(qsizetype(entries.size() - before));
 }
