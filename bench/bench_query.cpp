@@ -73,7 +73,7 @@ double TimeQuery(CQueryDlg &dlg, const QString &what, const QString &book)
     const orv::BookConnection conn(book);
     for (orv::RecordKind kind : criteria.kinds()) {
         const orv::DateAccess access = orv::QueryRunner::chooseDateAccess(conn, criteria, kind);
-        statements.append(orv::QueryStatement::select(criteria, kind, access));
+        statements.append(orv::QueryStatement::select(conn.sql(), criteria, kind, access));
     }
     ReportLine(QStringLiteral("%1 (%2 rows)").arg(what).arg(RecordList().GetItemCount()), ms,
                SqliteAloneMs(book, statements), kGoalMs);

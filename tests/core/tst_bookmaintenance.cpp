@@ -134,11 +134,11 @@ private Q_SLOTS:
 
         // Another connection is in the middle of a change, and a third is
         // walking a table: the backup shows the book as last committed.
-        BookConnection writer(book.bookPath());
+        BookConnection writer(book.location());
         Transaction tx(writer);
         QVERIFY(writer.change(QStringLiteral("INSERT INTO \"PAYOUT\" (\"date\", \"items\", \"money\", \"remark\", \"user\") "
                                              "VALUES ('2010-05-02', '交通', 3, '', '爸爸')")));
-        const BookConnection reader(book.bookPath());
+        const BookConnection reader(book.location());
         auto walking = reader.read(QStringLiteral("SELECT * FROM \"INCOME_ITEMS\""));
         QVERIFY(walking && walking->next());
 

@@ -17,7 +17,7 @@ class TestBookStatus : public QObject
 private:
     static orv::BookStatus StatusOf(const TestBook &book)
     {
-        const orv::BookConnection conn(book.bookPath());
+        const orv::BookConnection conn(book.location());
         auto status = orv::BookStatus::compute(conn);
         if (!status)
             qFatal("no status: %s", qPrintable(status.error().message));
@@ -43,16 +43,16 @@ private Q_SLOTS:
         QCOMPARE(Texts(status), (QStringList{"2", "1", "1", "-12.50"}));
 
         // The figures follow the changes the window makes without reading the book again.
-        status.applyAdded(RecordKind::Income, 50);
-        status.applyChanged(RecordKind::Payout, 112.80, 62.5);
-        status.applyRemoved(RecordKind::Loan, 5000);
+        status.applyDelta(RecordKind::Income, 1, orv::fenOf(50));
+        status.applyDelta(RecordKind::Payout, 0, orv::fenOf(62.5) - orv::fenOf(112.80));
+        status.applyDelta(RecordKind::Loan, -1, -orv::fenOf(5000));
         QCOMPARE(Texts(status), (QStringList{"3", "1", "0", "87.80"}));
     }
 
     void aBadStatementIsReportedWithTheEnginesText()
     {
         TestBook book;
-        const orv::BookConnection conn(book.bookPath());
+        const orv::BookConnection conn(book.location());
         auto query = conn.read(QStringLiteral("SELECT * FROM \"NO_SUCH\""));
         QVERIFY(!query);
         QCOMPARE(query.error().kind, orv::DbError::Kind::Statement);

@@ -24,7 +24,7 @@ private Q_SLOTS:
     void newBookIsABookWithTheFourLoanWords()
     {
         TestBook book;
-        const BookConnection conn(book.bookPath());
+        const BookConnection conn(book.location());
         QVERIFY(BookSchema::isBook(conn));
         // The loan balance knows these four words and no others.
         QCOMPARE(book.rows(QStringLiteral("ON_LOAD_ITEMS")),
@@ -54,8 +54,8 @@ private Q_SLOTS:
     {
         QFETCH(QString, text);
         TestBook book;
-        const qint32 id = book.add(RecordKind::Payout, QDate(2009, 3, 1), text, 5, text, text);
-        const BookConnection conn(book.bookPath());
+        const qint64 id = book.add(RecordKind::Payout, QDate(2009, 3, 1), text, 5, text, text);
+        const BookConnection conn(book.location());
         auto list = EntryStore::readAll(conn, RecordKind::Payout);
         QVERIFY(list);
         QCOMPARE(list->size(), 1);
@@ -74,10 +74,11 @@ private Q_SLOTS:
     {
         TestBook book;
         book.add(RecordKind::Income, QDate(2009, 3, 1), QStringLiteral("工资"), 5);
-        const qint32 last = book.add(RecordKind::Income, QDate(2010, 12, 31), QStringLiteral("奖金"), 7);
-        BookConnection conn(book.bookPath());
-        QVERIFY(EntryStore::remove(conn, RecordKind::Income, {last}).ok());
-        const qint32 next = book.add(RecordKind::Income, QDate(2008, 1, 9), QStringLiteral("其他"), 1234.567);
+        const qint64 last = book.add(RecordKind::Income, QDate(2010, 12, 31), QStringLiteral("奖金"), 7);
+        BookConnection conn(book.location());
+        const orv::ShownEntry shown{last, {QDate(2010, 12, 31), QStringLiteral("奖金"), 7, {}, QStringLiteral("爸爸")}};
+        QVERIFY(EntryStore::remove(conn, RecordKind::Income, {shown}, QStringLiteral("爸爸")).ok());
+        const qint64 next = book.add(RecordKind::Income, QDate(2008, 1, 9), QStringLiteral("其他"), 1234.567);
         QVERIFY(next > last);
         // Stored as the two decimals shown, and as ISO dates, so text order is date order.
         QCOMPARE(book.rows(QStringLiteral("INCOME")).last().mid(1, 3), (QStringList{"2008-01-09", "其他", "1234.57"}));

@@ -19,7 +19,7 @@ class TestCategoryStore : public QObject
 private:
     static QList<CategoryRow> Rows(const TestBook &book, RecordKind kind)
     {
-        const orv::BookConnection conn(book.bookPath());
+        const orv::BookConnection conn(book.location());
         auto rows = CategoryStore::rows(conn, kind);
         if (!rows)
             qFatal("cannot read categories: %s", qPrintable(rows.error().message));
@@ -36,14 +36,14 @@ private:
     static void SetCategories(const TestBook &book, RecordKind kind, const QStringList &names)
     {
         book.exec(QStringLiteral("DELETE FROM \"%1\"").arg(orv::itemsTable(kind)));
-        const orv::BookConnection conn(book.bookPath());
+        const orv::BookConnection conn(book.location());
         for (const QString &name : names)
             QVERIFY(CategoryStore::add(conn, kind, name).ok());
     }
     static orv::DbStatus Swap(const TestBook &book, RecordKind kind, int a, int b)
     {
         const QList<CategoryRow> rows = Rows(book, kind);
-        orv::BookConnection conn(book.bookPath());
+        orv::BookConnection conn(book.location());
         return CategoryStore::swap(conn, kind, rows.at(a), rows.at(b));
     }
 
@@ -55,7 +55,7 @@ private Q_SLOTS:
     {
         TestBook book;
         const QStringList before = Names(book, RecordKind::Income);
-        const orv::BookConnection conn(book.bookPath());
+        const orv::BookConnection conn(book.location());
         for (const QString &name : {QString(128, QChar(0x5DE5)), QStringLiteral("  \t ")}) {
             const orv::DbStatus added = CategoryStore::add(conn, RecordKind::Income, name);
             QCOMPARE(added.error().kind, orv::DbError::Kind::Refused);
@@ -70,7 +70,7 @@ private Q_SLOTS:
     {
         TestBook book;
         const QString odd = QStringLiteral("O'Neil's \"红包\" 100% _x_ ');DROP TABLE \"USER\";--");
-        const orv::BookConnection conn(book.bookPath());
+        const orv::BookConnection conn(book.location());
         QVERIFY(CategoryStore::add(conn, RecordKind::Loan, odd).ok());
         QCOMPARE(Names(book, RecordKind::Loan).last(), odd);
         QCOMPARE(Changed(CategoryStore::rename(conn, RecordKind::Loan, odd, odd + u'\'')), 1);
@@ -84,7 +84,7 @@ private Q_SLOTS:
     {
         TestBook book;
         SetCategories(book, RecordKind::Payout, {"a", "b", "a", "c"});
-        const orv::BookConnection conn(book.bookPath());
+        const orv::BookConnection conn(book.location());
         QCOMPARE(Changed(CategoryStore::rename(conn, RecordKind::Payout, QStringLiteral("a"), QStringLiteral("z"))), 2);
         QCOMPARE(Names(book, RecordKind::Payout), (QStringList{"z", "b", "z", "c"}));
         QCOMPARE(Changed(CategoryStore::remove(conn, RecordKind::Payout, QStringLiteral("z"))), 2);
@@ -113,7 +113,7 @@ private Q_SLOTS:
         TestBook book;
         SetCategories(book, RecordKind::Income, {"a", "b", "c"});
         const QList<CategoryRow> stale = Rows(book, RecordKind::Income);
-        orv::BookConnection conn(book.bookPath());
+        orv::BookConnection conn(book.location());
         QVERIFY(CategoryStore::rename(conn, RecordKind::Income, QStringLiteral("b"), QStringLiteral("B")).ok());
         const orv::DbStatus swapped = CategoryStore::swap(conn, RecordKind::Income, stale.at(0), stale.at(1));
         QCOMPARE(swapped.error().kind, orv::DbError::Kind::Refused);

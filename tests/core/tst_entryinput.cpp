@@ -40,18 +40,6 @@ private Q_SLOTS:
         QCOMPARE(money, problem == int(EntryProblem::None) ? stored : -1.0); // untouched on refusal
     }
 
-    // Entries another program deleted meanwhile are left out of the answer.
-    void removeAnswersWhatWasThere()
-    {
-        TestBook book;
-        const qint32 a = book.add(RecordKind::Loan, QDate(2024, 5, 1), QStringLiteral("借出"), 10.0);
-        const qint32 b = book.add(RecordKind::Loan, QDate(2024, 5, 2), QStringLiteral("借入"), 20.0);
-        orv::BookConnection conn(book.bookPath());
-        const auto removed = orv::EntryStore::remove(conn, RecordKind::Loan, {b, 999, a});
-        QVERIFY(removed.ok());
-        QCOMPARE(*removed, QList<qint32>({b, a}));
-        QCOMPARE(book.count(QStringLiteral("ON_LOAD")), 0);
-    }
 };
 
 QTEST_GUILESS_MAIN(TstEntryInput)

@@ -29,7 +29,7 @@ QStringList Remarks(const orv::EntryList &list)
 
 orv::QueryResult Run(const TestBook &book, const QueryCriteria &criteria)
 {
-    const orv::BookConnection conn(book.bookPath());
+    const orv::BookConnection conn(book.location());
     auto result = orv::QueryResult::run(conn, criteria);
     if (!result)
         qFatal("query failed: %s", qPrintable(result.error().message));
@@ -58,11 +58,11 @@ class TestQuery final : public QObject
     {
         QCOMPARE(Remarks(Run(*m_book, criteria).entries), found);
         // Through the date index or straight through the table: the same rows.
-        const orv::BookConnection conn(m_book->bookPath());
+        const orv::BookConnection conn(m_book->location());
         for (orv::DateAccess access : {orv::DateAccess::ByIndex, orv::DateAccess::ByScan}) {
             orv::EntryList direct;
             for (RecordKind kind : criteria.kinds()) {
-                const orv::BoundStatement statement = orv::QueryStatement::select(criteria, kind, access);
+                const orv::BoundStatement statement = orv::QueryStatement::select(conn.sql(), criteria, kind, access);
                 QVERIFY(orv::EntryStore::appendSelected(conn, statement.sql, statement.values, direct));
             }
             QStringList remarks = Remarks(direct), expected = found;
@@ -233,7 +233,7 @@ private Q_SLOTS:
             book.add(RecordKind::Loan, kMay1, categories[i], amounts[i], QStringLiteral("r%1").arg(i));
         const orv::QueryResult result = Run(book, May(3));
         QCOMPARE(result.entries.size(), categories.size());
-        QCOMPARE(orv::moneyText(result.total()), shown);
+        QCOMPARE(orv::fenText(result.total()), shown);
         QCOMPARE(result.loans.conclusion(), conclusion);
     }
 
@@ -243,7 +243,8 @@ private Q_SLOTS:
         criteria.category = QStringLiteral("x' OR 1=1 --");
         criteria.remark = QStringLiteral("50%_");
         criteria.user = QStringLiteral("妈妈");
-        const orv::BoundStatement statement = orv::QueryStatement::select(criteria, RecordKind::Payout);
+        const orv::BookConnection conn(m_book->location());
+        const orv::BoundStatement statement = orv::QueryStatement::select(conn.sql(), criteria, RecordKind::Payout);
         for (const QString &typed : {QStringLiteral("OR 1=1"), QStringLiteral("50%"), QStringLiteral("妈妈"), QStringLiteral("2009")})
             QVERIFY2(!statement.sql.contains(typed), qPrintable(statement.sql));
         QCOMPARE(statement.values.mid(4), (QVariantList{"%x' OR 1=1 --%", "%50\\%\\_%", "%妈妈%"}));
@@ -251,7 +252,7 @@ private Q_SLOTS:
 
     void unreadableAmountIsRefused()
     {
-        const orv::BookConnection conn(m_book->bookPath());
+        const orv::BookConnection conn(m_book->location());
         for (const QString &text : {QStringLiteral("1.5"), QStringLiteral("-3"), QStringLiteral("无限"), QStringLiteral("5元")}) {
             QueryCriteria criteria = May(1);
             criteria.moneyFrom = text;

@@ -23,19 +23,19 @@ class TestUserStore : public QObject
 private:
     static Accounts AccountsOf(const TestBook &book)
     {
-        const orv::BookConnection conn(book.bookPath());
+        const orv::BookConnection conn(book.location());
         auto list = UserStore::accounts(conn);
         return list ? *list : Accounts{};
     }
     static orv::DbStatus Modify(const TestBook &book, const QString &oldName, const QString &newName,
                                 const QString &password)
     {
-        orv::BookConnection conn(book.bookPath());
+        orv::BookConnection conn(book.location());
         return UserStore::modify(conn, oldName, newName, password);
     }
     static orv::DbStatus Remove(const TestBook &book, const QString &name)
     {
-        orv::BookConnection conn(book.bookPath());
+        orv::BookConnection conn(book.location());
         return UserStore::remove(conn, name);
     }
     static QByteArray DefaultColorBytes() { return QByteArrayLiteral("115\r\n151\r\n234\r\n"); }

@@ -1,17 +1,59 @@
 #include "support/TestBook.h"
 
+#include "app/AppBook.h"
 #include "app/Globals.h"
 #include "records/EntryStore.h"
 #include "settings/GbkText.h"
 #include "store/BookConnection.h"
 #include "store/BookFile.h"
 #include "store/BookSchema.h"
+#include "store/TextForms.h"
 
+#include <QAtomicInteger>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTest>
+
+namespace {
+
+// The server's own maintenance database, from the PG* variables.
+bool AdminExec(const QString &sql)
+{
+    const QString name = QStringLiteral("orvendal-test-admin");
+    bool done = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+        db.setDatabaseName(qEnvironmentVariable("PGDATABASE", QStringLiteral("postgres")));
+        if (!db.open())
+            qFatal("cannot reach the test server: %s", qPrintable(db.lastError().text()));
+        QSqlQuery query(db);
+        done = query.exec(sql);
+        if (!done)
+            qWarning("%s: %s", qPrintable(sql), qPrintable(query.lastError().text()));
+        query.finish();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return done;
+}
+
+QString NextDatabaseName()
+{
+    static QAtomicInteger<int> counter;
+    return QStringLiteral("orv_test_%1_%2").arg(QCoreApplication::applicationPid()).arg(counter.fetchAndAddRelaxed(1));
+}
+
+} // namespace
+
+bool TestBook::onServer()
+{
+    return qEnvironmentVariable("ORV_TEST_ENGINE") == QLatin1String("postgres");
+}
 
 TestBook::TestBook(const QList<QPair<QString, QString>> &users)
     : m_dir(std::make_unique<QTemporaryDir>())
@@ -20,17 +62,34 @@ TestBook::TestBook(const QList<QPair<QString, QString>> &users)
     QList<orv::BookSchema::StarterUser> starters;
     for (const auto &[name, password] : users)
         starters.append({name, password});
-    const orv::DbStatus made = orv::BookSchema::createBook(bookPath(), starters);
-    if (!made)
-        qFatal("cannot make test book: %s", qPrintable(made.error().message));
     QDir(m_dir->path()).mkpath(QStringLiteral("user"));
     QDir::setCurrent(m_dir->path());
     g_strAppDir = m_dir->path();
+    if (onServer()) {
+        m_database = NextDatabaseName();
+        if (!AdminExec(QStringLiteral("CREATE DATABASE \"%1\"").arg(m_database)))
+            qFatal("cannot make a test database");
+        const orv::DbStatus made = orv::BookSchema::createServerBook(location().uri(), starters);
+        if (!made)
+            qFatal("cannot make test book: %s", qPrintable(made.error().message));
+        SetAppBookLocation(location());
+        return;
+    }
+    SetAppBookLocation(std::nullopt);
+    const orv::DbStatus made = orv::BookSchema::createBook(bookPath(), starters);
+    if (!made)
+        qFatal("cannot make test book: %s", qPrintable(made.error().message));
 }
 
 TestBook::~TestBook()
 {
+    // The run's connection goes before its book does.
+    AppBook().close();
     QDir::setCurrent(m_previousDir);
+    if (!m_database.isEmpty()) {
+        SetAppBookLocation(std::nullopt);
+        AdminExec(QStringLiteral("DROP DATABASE IF EXISTS \"%1\" WITH (FORCE)").arg(m_database));
+    }
 }
 
 QString TestBook::bookPath() const
@@ -38,15 +97,24 @@ QString TestBook::bookPath() const
     return orv::BookFile::bookPath(m_dir->path());
 }
 
+orv::BookLocation TestBook::location() const
+{
+    if (m_database.isEmpty())
+        return orv::BookLocation::file(bookPath());
+    // Host, port, user and password come from the PG* variables, as a
+    // family's would come from ~/.pgpass.
+    return *orv::BookLocation::parse(QStringLiteral("postgresql:///%1").arg(m_database), m_dir->path());
+}
+
 QString TestBook::path(const QString &relative) const
 {
     return QDir(m_dir->path()).filePath(relative);
 }
 
-qint32 TestBook::add(orv::RecordKind kind, const QDate &date, const QString &items, double money,
+qint64 TestBook::add(orv::RecordKind kind, const QDate &date, const QString &items, double money,
                      const QString &remark, const QString &user)
 {
-    const orv::BookConnection conn(bookPath());
+    const orv::BookConnection conn(location());
     orv::EntryList scratch;
     auto stored = orv::EntryStore::insert(conn, kind, {date, items, money, remark, user}, scratch);
     if (!stored)
@@ -56,15 +124,28 @@ qint32 TestBook::add(orv::RecordKind kind, const QDate &date, const QString &ite
 
 QList<QStringList> TestBook::rows(const QString &table) const
 {
-    const orv::BookConnection conn(bookPath());
+    const orv::BookConnection conn(location());
+    if (!conn.isOpen())
+        qFatal("cannot open the test book: %s", qPrintable(conn.openError().message));
+    const bool entries = table == QLatin1String("INCOME") || table == QLatin1String("PAYOUT") ||
+                         table == QLatin1String("ON_LOAD");
+    const QString order = entries ? QStringLiteral("\"id\"") : conn.sql().insertionOrder();
     QList<QStringList> result;
-    auto query = conn.read(QStringLiteral("SELECT * FROM \"%1\" ORDER BY rowid").arg(table));
+    auto query = conn.read(QStringLiteral("SELECT * FROM \"%1\" ORDER BY %2").arg(table, order));
     if (!query)
         qFatal("cannot read %s: %s", qPrintable(table), qPrintable(query.error().message));
     while (query->next()) {
         QStringList row;
-        for (int c = 0; c < query->record().count(); ++c)
-            row.append(query->value(c).toString());
+        for (int c = 0; c < query->record().count(); ++c) {
+            if (query->record().fieldName(c) == QLatin1String("seq"))
+                continue;
+            QString text = query->value(c).toString();
+            if (entries && c == 1)
+                text = text.left(10);
+            if (entries && c == 3)
+                text = orv::moneyText(query->value(c).toDouble());
+            row.append(text);
+        }
         result.append(row);
     }
     return result;
@@ -72,7 +153,7 @@ QList<QStringList> TestBook::rows(const QString &table) const
 
 qint64 TestBook::count(const QString &table) const
 {
-    const orv::BookConnection conn(bookPath());
+    const orv::BookConnection conn(location());
     auto query = conn.read(QStringLiteral("SELECT COUNT(*) FROM \"%1\"").arg(table));
     if (!query || !query->next())
         return -1;
@@ -81,7 +162,7 @@ qint64 TestBook::count(const QString &table) const
 
 void TestBook::exec(const QString &sql) const
 {
-    const orv::BookConnection conn(bookPath());
+    const orv::BookConnection conn(location());
     auto done = conn.change(sql);
     if (!done)
         qFatal("cannot run %s: %s", qPrintable(sql), qPrintable(done.error().message));

@@ -2,6 +2,7 @@
 
 #include "records/EntryList.h"
 #include "records/RecordKind.h"
+#include "store/BookLocation.h"
 
 #include <QDate>
 #include <QString>
@@ -10,9 +11,14 @@
 
 #include <memory>
 
-// A program folder in a temp directory with a real book in it, made from
-// the same schema as the shipped books. Makes it the program folder of the
-// run (g_strAppDir) and the working directory while it lives.
+// A program folder in a temp directory with a real book, made from the
+// same schema as the shipped books. Makes it the program folder of the run
+// (g_strAppDir) and the working directory while it lives.
+//
+// The book is a file in that folder, or — when the tests run with
+// ORV_TEST_ENGINE=postgres — a database of its own on the PostgreSQL server
+// the PG* variables name, which the run then works on: one test body, both
+// engines.
 class TestBook
 {
 public:
@@ -20,14 +26,20 @@ public:
     explicit TestBook(const QList<QPair<QString, QString>> &users = {{QStringLiteral("爸爸"), QStringLiteral("pw")}});
     ~TestBook();
 
+    // True when the tests run on the server engine.
+    static bool onServer();
+
     QString dir() const { return m_dir->path(); }
+    // The book file (file books) — the place a file book would be.
     QString bookPath() const;
+    orv::BookLocation location() const;
     QString path(const QString &relative) const;
 
     // Adds an entry straight into the book; answers its id.
-    qint32 add(orv::RecordKind kind, const QDate &date, const QString &items, double money,
+    qint64 add(orv::RecordKind kind, const QDate &date, const QString &items, double money,
                const QString &remark = QString(), const QString &user = QStringLiteral("爸爸"));
-    // The rows of a table as (column texts), by a plain select in rowid order.
+    // The rows of a table as (column texts), in the order they were added;
+    // dates as yyyy-MM-dd and amounts as two decimals, whatever the engine.
     QList<QStringList> rows(const QString &table) const;
     qint64 count(const QString &table) const;
     void exec(const QString &sql) const;
@@ -39,4 +51,5 @@ public:
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_previousDir;
+    QString m_database; // the server database of this book (server engine)
 };

@@ -6,6 +6,7 @@
 #include "records/CAmountKeypadDlg.h"
 #include "records/CModifyRecordDlg.h"
 #include "support/ScriptedPrompter.h"
+#include "records/EntryStore.h"
 #include "support/TestBook.h"
 
 #include <QApplication>
@@ -130,7 +131,7 @@ private Q_SLOTS:
         QTest::keyClicks(dlg->AmountEdit(), QStringLiteral("8.5"));
         QTest::keyClick(dlg->AmountEdit(), Qt::Key_Return); // the default button
         QCOMPARE(m_book->rows(QStringLiteral("PAYOUT")),
-                 (QList<QStringList>{{"1", "2023-11-05", "交通", "30", "地铁", "爸爸"}, {"2", "2023-11-05", "交通", "8.5", "", "爸爸"}}));
+                 (QList<QStringList>{{"1", "2023-11-05", "交通", "30.00", "地铁", "爸爸"}, {"2", "2023-11-05", "交通", "8.50", "", "爸爸"}}));
     }
 
     void addRefusals_data()
@@ -188,7 +189,7 @@ private Q_SLOTS:
         QVERIFY(m_prompter->shown.isEmpty());
         const QList<QStringList> rows = m_book->rows(QStringLiteral("INCOME"));
         QCOMPARE(rows.size(), 2);
-        QCOMPARE(rows[0].mid(2, 3), (QStringList{typed, "66", remark}));
+        QCOMPARE(rows[0].mid(2, 3), (QStringList{typed, "66.00", remark}));
         QCOMPARE(rows[1][2], QString());
         // The typed category is not added to the category table or the box.
         QCOMPARE(m_book->count(QStringLiteral("INCOME_ITEMS")), 7);
@@ -289,15 +290,16 @@ private Q_SLOTS:
         }
         QCOMPARE(m_prompter->texts(), (QStringList{"金额必须是一个数字!", "金额一项不能为空!", "金额必须大于零!"}));
         QVERIFY(dlg.isVisible());
-        QCOMPARE(m_book->rows(QStringLiteral("ON_LOAD"))[0].mid(1, 3), (QStringList{"2022-01-01", "借出", "300"}));
+        QCOMPARE(m_book->rows(QStringLiteral("ON_LOAD"))[0].mid(1, 3), (QStringList{"2022-01-01", "借出", "300.00"}));
 
-        // The entry went away meanwhile: said so, nothing claimed as done.
+        // The entry went away meanwhile: said so, nothing claimed as done,
+        // and the dialog closes on an entry that is no more.
         m_book->exec(QStringLiteral("DELETE FROM \"ON_LOAD\""));
         m_prompter->clear();
         dlg.AmountEdit()->setText(QStringLiteral("5"));
         dlg.OnModify();
-        QCOMPARE(m_prompter->texts(), QStringList{QStringLiteral("这条记录已经不在帐本中了，可能已被删除!")});
-        QVERIFY(dlg.isVisible());
+        QCOMPARE(m_prompter->texts(), QStringList{orv::EntryStore::changedElsewhereMessage()});
+        QVERIFY(!dlg.isVisible());
         QCOMPARE(m_book->count(QStringLiteral("ON_LOAD")), 0);
     }
 
@@ -384,7 +386,7 @@ private Q_SLOTS:
         Press(keypad, {1100, 1105, 1108, 1103, 1098}); // 27.50
         QTest::mouseClick(dlg->OkButton(), Qt::LeftButton);
         QVERIFY(m_prompter->shown.isEmpty());
-        QCOMPARE(m_book->rows(QStringLiteral("PAYOUT")).value(0).value(3), QStringLiteral("27.5"));
+        QCOMPARE(m_book->rows(QStringLiteral("PAYOUT")).value(0).value(3), QStringLiteral("27.50"));
         QVERIFY(dlg->Keypad() && dlg->Keypad()->isVisible());
     }
 

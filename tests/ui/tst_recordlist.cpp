@@ -121,7 +121,7 @@ private:
     // The figures on the start screen and in the status bar equal a full count.
     void VerifyFigures()
     {
-        const auto counted = orv::BookStatus::compute(orv::BookConnection(m_book->bookPath()));
+        const auto counted = orv::BookStatus::compute(orv::BookConnection(m_book->location()));
         QVERIFY(counted.ok());
         const QStringList expected = {counted->incomeCountText(), counted->payoutCountText(), counted->loanCountText(),
                                       counted->balanceText()};
@@ -328,7 +328,7 @@ private Q_SLOTS:
         QCOMPARE(dialogs, 1);
         QCOMPARE(Row(1), (QStringList{"2", "2021年2月3日", "交通", "100.00", "it's \"late\"", kDad}));
         QCOMPARE(list.GetSelectedRows(), QList<int>{1});
-        QCOMPARE(m_book->rows(QStringLiteral("PAYOUT"))[1], (QStringList{"2", "2021-02-03", "交通", "100", "it's \"late\"", kDad}));
+        QCOMPARE(m_book->rows(QStringLiteral("PAYOUT"))[1], (QStringList{"2", "2021-02-03", "交通", "100.00", "it's \"late\"", kDad}));
         QCOMPARE(m_ledger->focusWidget(), list.Window());
         VerifyFigures();
     }

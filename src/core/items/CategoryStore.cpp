@@ -23,7 +23,8 @@ DbError outOfDate(const QString &text)
 
 DbResult<QList<CategoryRow>> rows(const BookConnection &conn, RecordKind kind)
 {
-    auto query = conn.read(QStringLiteral("SELECT rowid, \"items\" FROM %1 ORDER BY rowid").arg(quoted(kind)));
+    const QString order = conn.sql().insertionOrder();
+    auto query = conn.read(QStringLiteral("SELECT %2, \"items\" FROM %1 ORDER BY %2").arg(quoted(kind), order));
     if (!query)
         return query.error();
     QList<CategoryRow> list;
@@ -93,10 +94,11 @@ DbStatus swap(BookConnection &conn, RecordKind kind, const CategoryRow &first, c
         return {};
     // Each row is addressed by its id and by the text it was read with, so a
     // list that changed behind the dialog's back is noticed, never scrambled.
-    const QString update = QStringLiteral("UPDATE %1 SET \"items\" = ? WHERE rowid = ? AND \"items\" = ?").arg(quoted(kind));
+    const QString update = QStringLiteral("UPDATE %1 SET \"items\" = ? WHERE %2 = ? AND \"items\" = ?")
+                               .arg(quoted(kind), conn.sql().insertionOrder());
     Transaction tx(conn);
     if (!tx.started())
-        return DbError::statement(conn.database().lastError().text());
+        return tx.error();
     auto one = conn.change(update, {second.text, first.rowId, first.text});
     if (!one)
         return one.error();
@@ -108,7 +110,7 @@ DbStatus swap(BookConnection &conn, RecordKind kind, const CategoryRow &first, c
     if (*other != 1)
         return outOfDate(second.text);
     if (!tx.commit())
-        return DbError::statement(conn.database().lastError().text());
+        return tx.error();
     return {};
 }
 

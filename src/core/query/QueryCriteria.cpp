@@ -42,6 +42,10 @@ std::optional<QString> QueryCriteria::problem() const
         return QStringLiteral("金额只能是整数，请重新输入!");
     if (!dateFrom.isValid() || !dateTo.isValid())
         return QStringLiteral("日期不正确，请重新选择!");
+    for (const QString *text : {&category, &remark, &user}) {
+        if (!isStorableText(*text))
+            return unstorableTextMessage();
+    }
     return std::nullopt;
 }
 

@@ -29,10 +29,10 @@ int loanSlot(const QString &category)
 void addToSlot(LoanBalance &balance, int slot, double money)
 {
     switch (slot) {
-    case 0: balance.lent += money; break;
-    case 1: balance.borrowed += money; break;
-    case 2: balance.repaidIn += money; break;
-    case 3: balance.repaidOut += money; break;
+    case 0: balance.lent += fenOf(money); break;
+    case 1: balance.borrowed += fenOf(money); break;
+    case 2: balance.repaidIn += fenOf(money); break;
+    case 3: balance.repaidOut += fenOf(money); break;
     default: break;
     }
 }
@@ -44,19 +44,20 @@ void LoanBalance::add(const QString &category, double money)
     addToSlot(*this, loanSlot(category), money);
 }
 
-double LoanBalance::balance() const
+FenSum LoanBalance::balance() const
 {
     return repaidOut + lent - borrowed - repaidIn;
 }
 
-double LoanBalance::shownAmount() const
+FenSum LoanBalance::shownAmount() const
 {
-    return std::fabs(balance());
+    const FenSum fen = balance();
+    return fen < 0 ? -fen : fen;
 }
 
 QString LoanBalance::conclusion() const
 {
-    const double fen = std::round(balance() * 100.0);
+    const FenSum fen = balance();
     if (fen < 0)
         return QStringLiteral("你欠别人钱");
     if (fen > 0)
@@ -112,7 +113,7 @@ DbResult<QueryBlock> readStatement(const BookConnection &conn, const BoundStatem
     const auto first = entries.begin() + block.first;
     sortByDate(first, entries.end(), into.pool());
     for (auto it = first; it != entries.end(); ++it)
-        block.sum += it->money;
+        block.sum += fenOf(it->money);
     return block;
 }
 
@@ -120,6 +121,8 @@ DbResult<QueryBlock> readStatement(const BookConnection &conn, const BoundStatem
 
 DateAccess chooseDateAccess(const BookConnection &conn, const QueryCriteria &criteria, RecordKind kind)
 {
+    if (conn.sql().plansDateRanges())
+        return DateAccess::ByIndex;
     const BoundStatement share = QueryStatement::dateShare(criteria, kind);
     auto query = conn.read(share.sql, share.values);
     if (!query || !query->next())
@@ -137,7 +140,7 @@ DbResult<QueryBlock> readBlock(const BookConnection &conn, const QueryCriteria &
     if (const auto problem = criteria.problem())
         return DbError::refused(*problem);
     const DateAccess access = chooseDateAccess(conn, criteria, kind);
-    return readStatement(conn, QueryStatement::select(criteria, kind, access), kind, into);
+    return readStatement(conn, QueryStatement::select(conn.sql(), criteria, kind, access), kind, into);
 }
 
 DbResult<QueryBlock> readEverything(const BookConnection &conn, RecordKind kind, EntryList &into)
@@ -147,20 +150,20 @@ DbResult<QueryBlock> readEverything(const BookConnection &conn, RecordKind kind,
 
 } // namespace QueryRunner
 
-double QueryResult::total() const
+FenSum QueryResult::total() const
 {
     switch (criteria.range) {
     case QueryRange::IncomePayout: {
-        double income = 0.0, payout = 0.0;
+        FenSum income = 0, payout = 0;
         for (const QueryBlock &block : blocks)
             (block.kind == RecordKind::Income ? income : payout) += block.sum;
         return income - payout;
     }
     case QueryRange::Income:
-    case QueryRange::Payout: return blocks.isEmpty() ? 0.0 : blocks.first().sum;
+    case QueryRange::Payout: return blocks.isEmpty() ? 0 : blocks.first().sum;
     case QueryRange::Loan: return loans.shownAmount();
     }
-    return 0.0;
+    return 0;
 }
 
 DbResult<QueryResult> QueryResult::run(const BookConnection &conn, const QueryCriteria &criteria)

@@ -5,6 +5,7 @@
 #include "records/EntryList.h"
 #include "records/RecordKind.h"
 #include "store/DbResult.h"
+#include "store/Money.h"
 
 #include <QList>
 #include <QString>
@@ -24,19 +25,17 @@ inline const QString kRepaidOut = QStringLiteral("还出");
 // an entry of any other category is listed but counted nowhere.
 struct LoanBalance
 {
-    double lent = 0.0;
-    double borrowed = 0.0;
-    double repaidIn = 0.0;
-    double repaidOut = 0.0;
+    FenSum lent = 0;
+    FenSum borrowed = 0;
+    FenSum repaidIn = 0;
+    FenSum repaidOut = 0;
 
     void add(const QString &category, double money);
     // 还出 + 借出 − 借入 − 还入
-    double balance() const;
+    FenSum balance() const;
     // The amount the summary shows: the balance without its sign.
-    double shownAmount() const;
-    // "你欠别人钱", "别人欠你钱" or "互不相欠". Decided on the balance in whole
-    // fen, so that sums which cancel out but drifted in the last binary
-    // digit read as settled.
+    FenSum shownAmount() const;
+    // "你欠别人钱", "别人欠你钱" or "互不相欠".
     QString conclusion() const;
 
     static LoanBalance of(const EntryList &list, qsizetype first, qsizetype count);
@@ -49,7 +48,7 @@ struct QueryBlock
     RecordKind kind = RecordKind::Income;
     qsizetype first = 0;
     qsizetype count = 0;
-    double sum = 0.0;
+    FenSum sum = 0;
 };
 
 namespace QueryRunner {
@@ -76,7 +75,7 @@ struct QueryResult
 
     // The summary figure: income − expense for the combined range, the
     // block's sum for a single kind, the loan balance's amount for loans.
-    double total() const;
+    FenSum total() const;
 
     static DbResult<QueryResult> run(const BookConnection &conn, const QueryCriteria &criteria);
 };

@@ -1,6 +1,7 @@
 #include "query/QueryStatement.h"
 
 #include "records/EntryStore.h"
+#include "store/SqlDialect.h"
 #include "store/TextForms.h"
 
 namespace orv::QueryStatement {
@@ -10,7 +11,8 @@ namespace {
 constexpr QChar kEscape = u'\\';
 
 // One text criterion on a column (the column names are fixed below).
-void appendTextCriterion(BoundStatement &statement, const QString &column, const QString &criterion, MatchMode match)
+void appendTextCriterion(BoundStatement &statement, const SqlDialect &sql, const QString &column,
+                         const QString &criterion, MatchMode match)
 {
     const QString quoted = u'"' + column + u'"';
     if (!restricts(criterion)) {
@@ -24,22 +26,11 @@ void appendTextCriterion(BoundStatement &statement, const QString &column, const
         statement.values.append(criterion);
         return;
     }
-    statement.sql += QStringLiteral(" AND ") + fuzzyMatch(quoted);
+    statement.sql += QStringLiteral(" AND ") + sql.containsMatch(quoted);
     statement.values.append(containsPattern(criterion));
 }
 
 } // namespace
-
-QString fuzzyMatch(const QString &column)
-{
-    return column + QStringLiteral(" LIKE ? ESCAPE '\\'");
-}
-
-QString unindexed(const QString &column)
-{
-    // An expression over the column: SQLite then leaves the index alone.
-    return u'(' + column + QStringLiteral(" || '')");
-}
 
 QString containsPattern(const QString &text)
 {
@@ -55,28 +46,33 @@ QString containsPattern(const QString &text)
     return pattern;
 }
 
-BoundStatement select(const QueryCriteria &criteria, RecordKind kind, DateAccess access)
+QVariantList dateRangeValues(const QDate &from, const QDate &to)
+{
+    return {storageDate(from), storageDate(to.addDays(1))};
+}
+
+BoundStatement select(const SqlDialect &sql, const QueryCriteria &criteria, RecordKind kind, DateAccess access)
 {
     const QString date = QStringLiteral("\"date\"");
+    const QString dateTerm = access == DateAccess::ByIndex ? date : sql.unindexed(date);
     BoundStatement statement;
-    statement.sql = EntryStore::selectColumns(kind) + QStringLiteral(" WHERE ") +
-                    (access == DateAccess::ByIndex ? date : unindexed(date)) +
-                    QStringLiteral(" BETWEEN ? AND ? AND \"money\" BETWEEN ? AND ?");
-    statement.values = {storageDate(criteria.dateFrom), storageDate(criteria.dateTo),
-                        criteria.lowerAmount().value_or(0.0), criteria.upperAmount().value_or(kUnlimitedAmount)};
-    appendTextCriterion(statement, QStringLiteral("items"), criteria.category, criteria.match);
-    appendTextCriterion(statement, QStringLiteral("remark"), criteria.remark, criteria.match);
-    appendTextCriterion(statement, QStringLiteral("user"), criteria.user, criteria.match);
+    statement.sql = EntryStore::selectColumns(kind) + QStringLiteral(" WHERE ") + dateTerm + QStringLiteral(" >= ? AND ") +
+                    dateTerm + QStringLiteral(" < ? AND \"money\" BETWEEN ? AND ?");
+    statement.values = dateRangeValues(criteria.dateFrom, criteria.dateTo);
+    statement.values << criteria.lowerAmount().value_or(0.0) << criteria.upperAmount().value_or(kUnlimitedAmount);
+    appendTextCriterion(statement, sql, QStringLiteral("items"), criteria.category, criteria.match);
+    appendTextCriterion(statement, sql, QStringLiteral("remark"), criteria.remark, criteria.match);
+    appendTextCriterion(statement, sql, QStringLiteral("user"), criteria.user, criteria.match);
     return statement;
 }
 
 BoundStatement dateShare(const QueryCriteria &criteria, RecordKind kind)
 {
     const QString table = recordTable(kind);
-    return {QStringLiteral("SELECT (SELECT COUNT(*) FROM \"%1\" WHERE \"date\" BETWEEN ? AND ?), "
+    return {QStringLiteral("SELECT (SELECT COUNT(*) FROM \"%1\" WHERE \"date\" >= ? AND \"date\" < ?), "
                            "(SELECT MAX(\"id\") FROM \"%1\")")
                 .arg(table),
-            {storageDate(criteria.dateFrom), storageDate(criteria.dateTo)}};
+            dateRangeValues(criteria.dateFrom, criteria.dateTo)};
 }
 
 BoundStatement everything(RecordKind kind)

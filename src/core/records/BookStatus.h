@@ -2,6 +2,7 @@
 
 #include "records/RecordKind.h"
 #include "store/DbResult.h"
+#include "store/Money.h"
 
 #include <QString>
 
@@ -11,16 +12,16 @@ class BookConnection;
 
 // The book's figures on the start screen and in the status bar: how many
 // entries of each kind, and the balance of income minus expense. Loans are
-// counted, never summed.
+// counted, never summed. Sums are exact, in whole fen.
 struct BookStatus
 {
     qint64 incomeCount = 0;
     qint64 payoutCount = 0;
     qint64 loanCount = 0;
-    double incomeSum = 0.0;
-    double payoutSum = 0.0;
+    FenSum incomeSum = 0;
+    FenSum payoutSum = 0;
 
-    double balance() const { return incomeSum - payoutSum; }
+    FenSum balance() const { return incomeSum - payoutSum; }
 
     QString incomeCountText() const;
     QString payoutCountText() const;
@@ -30,10 +31,11 @@ struct BookStatus
     static DbResult<BookStatus> compute(const BookConnection &conn);
 
     // Keeps the figures true after a change this program made itself,
-    // without counting a large book again.
-    void applyAdded(RecordKind kind, double money);
-    void applyRemoved(RecordKind kind, double money);
-    void applyChanged(RecordKind kind, double oldMoney, double newMoney);
+    // without counting a large book again: entries of a kind came or went,
+    // and their sum moved by so many fen (loans are counted only).
+    void applyDelta(RecordKind kind, qint64 countDelta, FenSum moneyDelta);
+
+    bool operator==(const BookStatus &) const = default;
 };
 
 } // namespace orv

@@ -34,6 +34,8 @@ EntryProblem checkEntryInput(const QString &amountText, const QString &items, co
     const double stored = storedMoney(amount);
     if (!(stored > 0.0))
         return EntryProblem::AmountNotPositive;
+    if (!isStorableText(items) || !isStorableText(remark))
+        return EntryProblem::UnstorableText;
     if (!fitsTextColumn(items))
         return EntryProblem::ItemsTooLong;
     if (!fitsTextColumn(remark))
@@ -44,9 +46,17 @@ EntryProblem checkEntryInput(const QString &amountText, const QString &items, co
 
 QString amountEditText(double amount)
 {
-    // Fifteen significant digits: every amount typed with two decimals comes
-    // back as typed, without the binary noise of more digits.
-    return QString::number(amount, 'g', 15);
+    // The two decimals the list shows, without the zeros a person leaves out;
+    // digits beyond them (and a fixed count of significant digits, which
+    // rounds 12345678901234.56 to ...234.6) are not the amount shown.
+    QString text = moneyText(amount);
+    while (text.endsWith(u'0'))
+        text.chop(1);
+    if (text.endsWith(u'.'))
+        text.chop(1);
+    if (text == QLatin1String("-0"))
+        text = QStringLiteral("0");
+    return text;
 }
 
 bool isAmountCharacter(QChar c)

@@ -18,6 +18,7 @@ enum class EntryProblem {
     AmountTooLarge,
     ItemsTooLong,    // more than the column holds
     RemarkTooLong,
+    UnstorableText,  // a NUL, or a byte-order mark at the start
 };
 
 // Amounts above this are refused: no household writes them, and beyond it
@@ -34,7 +35,8 @@ EntryProblem checkEntryInput(const QString &amountText, const QString &items, co
                              double *money);
 
 // The amount as the field shows it: the shortest form (0 → "0", 12.5 →
-// "12.5", 100 → "100").
+// "12.5", 100 → "100"), exactly the amount the list shows, so that an
+// entry modified without a change stores the very same amount.
 QString amountEditText(double amount);
 
 // Characters that may be typed into the amount field: digits and the point.

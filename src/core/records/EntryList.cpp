@@ -6,7 +6,13 @@
 
 namespace orv {
 
-Entry EntryList::make(qint32 id, const EntryValues &values)
+bool EntryValues::sameAsShown(const EntryValues &other) const
+{
+    return date == other.date && items == other.items && moneyText(money) == moneyText(other.money) &&
+           remark == other.remark && user == other.user;
+}
+
+Entry EntryList::make(qint64 id, const EntryValues &values)
 {
     Entry entry;
     entry.id = id;

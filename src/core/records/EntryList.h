@@ -13,16 +13,17 @@ namespace orv {
 
 // One entry as the lists hold it: 32 bytes, texts as indexes into the
 // list's StringPool, the date as a Julian day. A list of a million entries
-// stays small and sorts fast.
+// stays small and sorts fast. Ids are 64-bit, as the engines hand them out.
 struct Entry
 {
-    qint32 id = 0;
-    qint32 julianDay = 0;
+    qint64 id = 0;
     double money = 0.0;
+    qint32 julianDay = 0;
     quint32 items = 0;
     quint32 remark = 0;
     quint32 user = 0;
 };
+static_assert(sizeof(Entry) == 32);
 
 // The columns of an entry row as the lists show them.
 enum class EntryColumn { Id = 0, Date = 1, Items = 2, Money = 3, Remark = 4, User = 5 };
@@ -36,6 +37,19 @@ struct EntryValues
     double money = 0.0;
     QString remark;
     QString user;
+
+    // Equal as a list shows them: same day, texts, and amount to the fen.
+    bool sameAsShown(const EntryValues &other) const;
+};
+
+// An entry as the list on screen shows it. A change or a delete goes
+// through only if the book still holds the entry exactly so: nobody
+// changed or removed it meanwhile (on another computer, or in a book that
+// was replaced and gave the id to another entry).
+struct ShownEntry
+{
+    qint64 id = 0;
+    EntryValues values;
 };
 
 // Entries with the texts they point at.
@@ -53,7 +67,7 @@ public:
     qsizetype size() const { return qsizetype(m_entries.size()); }
     const Entry &at(qsizetype i) const { return m_entries[size_t(i)]; }
 
-    Entry make(qint32 id, const EntryValues &values);
+    Entry make(qint64 id, const EntryValues &values);
     EntryValues values(const Entry &entry) const;
     // A cell as the list shows it: "%d", "%d年%d月%d日", text, "%.2f".
     QString cellText(const Entry &entry, EntryColumn column) const;

@@ -1,18 +1,44 @@
 #include "records/EntryStore.h"
 
 #include "store/BookConnection.h"
-#include "store/SqliteEntryReader.h"
 #include "store/TextForms.h"
+#include "store/sqlite/SqliteEntryReader.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
 
 namespace orv::EntryStore {
 
+namespace {
+
+QString quotedTable(RecordKind kind)
+{
+    return u'"' + recordTable(kind) + u'"';
+}
+
+// The row as shown, owned by the current user: the condition every change
+// and delete carries, so that a list that is out of date can never touch
+// another entry than the one on screen. Amounts match to within half a fen
+// (the list shows two decimals of what the engine holds).
+QString shownRowCondition(const BookConnection &conn)
+{
+    return QStringLiteral("\"id\" = ? AND \"user\" = ? AND %1 = ? AND COALESCE(\"items\", '') = ? "
+                          "AND ABS(COALESCE(\"money\", 0) - ?) < 0.005 AND COALESCE(\"remark\", '') = ?")
+        .arg(conn.sql().dayOf(QStringLiteral("\"date\"")));
+}
+
+QVariantList shownRowValues(const ShownEntry &shown, const QString &currentUser)
+{
+    return {shown.id, currentUser, storageDate(shown.values.date), shown.values.items, shown.values.money,
+            shown.values.remark};
+}
+
+} // namespace
+
 QString selectColumns(RecordKind kind)
 {
-    return QStringLiteral("SELECT \"id\", \"date\", \"items\", \"money\", \"remark\", \"user\" FROM \"%1\"")
-        .arg(recordTable(kind));
+    return QStringLiteral("SELECT \"id\", \"date\", \"items\", \"money\", \"remark\", \"user\" FROM %1")
+        .arg(quotedTable(kind));
 }
 
 DbResult<qsizetype> appendSelected(const BookConnection &conn, const QString &sql, const QVariantList &values,
@@ -25,22 +51,23 @@ DbResult<qsizetype> appendSelected(const BookConnection &conn, const QString &sq
         return query.error();
     StringPool &pool = list.pool();
     std::vector<Entry> &entries = list.entries();
-    qsizetype added = 0;
+    const size_t before = entries.size();
     while (query->next()) {
         Entry entry;
-        entry.id = query->value(0).toInt();
+        entry.id = query->value(0).toLongLong();
         entry.julianDay = qint32(julianDayFromStorage(query->value(1).toString()));
         entry.money = query->value(3).toDouble();
         entry.items = pool.intern(query->value(2).toString());
         entry.remark = pool.intern(query->value(4).toString());
         entry.user = pool.intern(query->value(5).toString());
         entries.push_back(entry);
-        ++added;
     }
     // A read that broke off is an error, not the end of the rows.
-    if (query->lastError().isValid())
+    if (query->lastError().isValid()) {
+        entries.resize(before);
         return DbError::statement(query->lastError().text());
-    return added;
+    }
+    return qsizetype(entries.size() - before);
 }
 
 DbResult<EntryList> readAll(const BookConnection &conn, RecordKind kind)
@@ -55,48 +82,75 @@ DbResult<EntryList> readAll(const BookConnection &conn, RecordKind kind)
 DbResult<Entry> insert(const BookConnection &conn, RecordKind kind, const EntryValues &values, EntryList &into)
 {
     const double money = storedMoney(values.money);
-    auto query = conn.run(QStringLiteral("INSERT INTO \"%1\" (\"date\", \"items\", \"money\", \"remark\", \"user\") "
-                                         "VALUES (?, ?, ?, ?, ?)")
-                              .arg(recordTable(kind)),
+    auto query = conn.run(QStringLiteral("INSERT INTO %1 (\"date\", \"items\", \"money\", \"remark\", \"user\") "
+                                         "VALUES (?, ?, ?, ?, ?) RETURNING \"id\"")
+                              .arg(quotedTable(kind)),
                           {storageDate(values.date), values.items, money, values.remark, values.user});
     if (!query)
         return query.error();
-    const qint32 id = query->lastInsertId().toInt();
+    if (!query->next())
+        return DbError::statement(QStringLiteral("no id for the new entry"));
+    const qint64 id = query->value(0).toLongLong();
+    query->finish();
     EntryValues stored = values;
     stored.money = money;
     return into.make(id, stored);
 }
 
-DbStatus update(const BookConnection &conn, RecordKind kind, qint32 id, const EntryValues &values)
+QString changedElsewhereMessage()
 {
-    auto changed = conn.change(
-        QStringLiteral("UPDATE \"%1\" SET \"date\" = ?, \"items\" = ?, \"money\" = ?, \"remark\" = ? WHERE \"id\" = ?")
-            .arg(recordTable(kind)),
-        {storageDate(values.date), values.items, storedMoney(values.money), values.remark, id});
-    if (!changed)
-        return changed.error();
-    if (*changed == 0)
-        return DbError::refused(QStringLiteral("这条记录已经不在帐本中了，可能已被删除!"));
+    return QStringLiteral("这条记录已在别处被修改或删除（可能是另一个窗口或另一台电脑），操作没有进行。\n"
+                          "列表已重新读取，请看清后再试。");
+}
+
+DbStatus update(const BookConnection &conn, RecordKind kind, const ShownEntry &shown, const EntryValues &changed,
+                const QString &currentUser)
+{
+    EntryValues next = changed;
+    next.money = storedMoney(changed.money);
+    next.user = shown.values.user;
+    QVariantList values = {storageDate(next.date), next.items, next.money, next.remark};
+    values += shownRowValues(shown, currentUser);
+    const QString sql = QStringLiteral("UPDATE %1 SET \"date\" = ?, \"items\" = ?, \"money\" = ?, \"remark\" = ? WHERE ")
+                            .arg(quotedTable(kind)) +
+                        shownRowCondition(conn);
+    // Nothing changed as shown: nothing is written, not even the amount's
+    // last binary digit.
+    if (next.sameAsShown(shown.values)) {
+        auto still = conn.read(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE ").arg(quotedTable(kind)) +
+                                   shownRowCondition(conn),
+                               shownRowValues(shown, currentUser));
+        if (!still)
+            return still.error();
+        if (!still->next() || still->value(0).toLongLong() == 0)
+            return DbError::refused(changedElsewhereMessage());
+        return {};
+    }
+    auto done = conn.change(sql, values);
+    if (!done)
+        return done.error();
+    if (*done == 0)
+        return DbError::refused(changedElsewhereMessage());
     return {};
 }
 
-DbResult<QList<qint32>> remove(BookConnection &conn, RecordKind kind, const QList<qint32> &ids)
+DbStatus remove(BookConnection &conn, RecordKind kind, const QList<ShownEntry> &shown, const QString &currentUser)
 {
     Transaction tx(conn);
     if (!tx.started())
-        return conn.isOpen() ? DbError::statement(QStringLiteral("cannot begin a transaction")) : conn.openError();
-    const QString sql = QStringLiteral("DELETE FROM \"%1\" WHERE \"id\" = ?").arg(recordTable(kind));
-    QList<qint32> removed;
-    for (qint32 id : ids) {
-        auto changed = conn.change(sql, {id});
+        return tx.error();
+    const QString sql = QStringLiteral("DELETE FROM %1 WHERE ").arg(quotedTable(kind)) + shownRowCondition(conn);
+    for (const ShownEntry &entry : shown) {
+        auto changed = conn.change(sql, shownRowValues(entry, currentUser));
         if (!changed)
             return changed.error();
-        if (*changed > 0)
-            removed.append(id);
+        // One entry no longer as shown: none is deleted.
+        if (*changed == 0)
+            return DbError::refused(changedElsewhereMessage());
     }
     if (!tx.commit())
-        return DbError::statement(conn.database().lastError().text());
-    return removed;
+        return tx.error();
+    return {};
 }
 
 } // namespace orv::EntryStore

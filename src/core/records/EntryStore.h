@@ -28,12 +28,19 @@ QString selectColumns(RecordKind kind);
 // Stores a new entry; the amount is kept as the two decimals it is shown
 // with. Answers the entry as stored, with the id the book gave it.
 DbResult<Entry> insert(const BookConnection &conn, RecordKind kind, const EntryValues &values, EntryList &into);
-// Changes date, category, amount and remark of one entry (its user stays).
-// Refused when no entry has that id any more.
-DbStatus update(const BookConnection &conn, RecordKind kind, qint32 id, const EntryValues &values);
-// Deletes the entries with these ids, all or none; answers the ids that
-// were really there (the others were already gone).
-DbResult<QList<qint32>> remove(BookConnection &conn, RecordKind kind, const QList<qint32> &ids);
+
+// The message when an entry on screen is no longer in the book as shown.
+QString changedElsewhereMessage();
+
+// Changes date, category, amount and remark of the entry the list shows
+// (its user stays). The statement itself holds the owner rule and the row
+// as shown: refused with changedElsewhereMessage() when the book no longer
+// holds that entry of that user with those values. A change that changes
+// nothing as shown writes nothing.
+DbStatus update(const BookConnection &conn, RecordKind kind, const ShownEntry &shown, const EntryValues &changed,
+                const QString &currentUser);
+// Deletes the entries the list shows, all or none, under the same rule.
+DbStatus remove(BookConnection &conn, RecordKind kind, const QList<ShownEntry> &shown, const QString &currentUser);
 
 } // namespace EntryStore
 } // namespace orv

@@ -1,12 +1,11 @@
 #include "store/BookConnection.h"
 
 #include "store/BusyWait.h"
-#include "store/SqliteErrors.h"
+#include "store/EngineOpen.h"
+#include "store/TextForms.h"
 
 #include <QAtomicInteger>
-#include <QFileInfo>
 #include <QSqlError>
-#include <QUrl>
 
 namespace orv {
 
@@ -26,54 +25,34 @@ QString engineText(const QSqlError &error)
     return text.trimmed();
 }
 
-DbError::Cause causeOf(const QSqlError &error)
-{
-    bool ok = false;
-    const int code = error.nativeErrorCode().toInt(&ok);
-    return ok ? sqliteCause(code) : DbError::Cause::Unknown;
-}
-
-DbError statementError(const QSqlError &error)
-{
-    return DbError::statement(engineText(error), causeOf(error));
-}
-
 } // namespace
 
 BookConnection::BookConnection(const QString &bookPath)
-    : m_name(nextConnectionName())
-    , m_path(bookPath)
+    : BookConnection(BookLocation::file(bookPath))
 {
-    const QFileInfo info(bookPath);
-    if (!info.isFile()) {
-        m_openError = QStringLiteral("%1: file not found").arg(bookPath);
-        m_openCause = DbError::Cause::Missing;
+}
+
+BookConnection::BookConnection(const BookLocation &location)
+    : m_name(nextConnectionName())
+    , m_location(location)
+{
+    const bool server = location.isServer();
+    // Statements of a connection that did not open still need their SQL
+    // made; they then fail with the reason it did not open.
+    m_dialect = server ? postgresDialect() : sqliteDialect();
+    QSqlDatabase db = QSqlDatabase::addDatabase(QLatin1String(server ? kPostgresDriver : kSqliteDriver), m_name);
+    if (!db.isValid()) {
+        // The engine's Qt driver is not installed.
+        m_openError = DbError::cannotOpen(db.lastError().text(), DbError::Cause::Unknown);
         return;
     }
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-    // mode=rw: SQLite would otherwise create an empty file in place of a
-    // book that went missing between the check and the open.
-    QUrl uri = QUrl::fromLocalFile(info.absoluteFilePath());
-    uri.setQuery(QStringLiteral("mode=rw"));
-    db.setDatabaseName(uri.toString(QUrl::FullyEncoded));
-    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI"));
-    if (!db.open()) {
-        m_openError = engineText(db.lastError());
-        m_openCause = causeOf(db.lastError());
+    EngineOpening opening = server ? openPostgresBook(db, location.uri()) : openSqliteBook(db, location.filePath());
+    if (!opening.ok()) {
+        m_openError = opening.error;
         return;
     }
-    installSqliteBusyWait(sqliteHandle(db));
-    // Opening succeeds on any file; the first read tells a book from a stray file.
-    QSqlQuery probe(db);
-    if (!probe.exec(QStringLiteral("PRAGMA schema_version")) || !probe.next()) {
-        m_openError = engineText(probe.lastError());
-        m_openCause = causeOf(probe.lastError());
-        probe.finish();
-        db.close();
-        return;
-    }
-    probe.finish();
-    QSqlQuery(db).exec(QStringLiteral("PRAGMA foreign_keys = OFF"));
+    m_dialect = std::move(opening.dialect);
+    m_causeOf = opening.causeOf;
     m_open = true;
 }
 
@@ -93,19 +72,42 @@ QSqlDatabase BookConnection::database() const
     return QSqlDatabase::database(m_name, false);
 }
 
+DbError BookConnection::failure(const QSqlError &error) const
+{
+    const DbError::Cause cause = m_causeOf ? m_causeOf(error) : DbError::Cause::Unknown;
+    if (cause == DbError::Cause::ConnectionLost || error.type() == QSqlError::ConnectionError ||
+        !database().isOpen())
+        m_lost = m_location.isServer();
+    m_lastError = DbError::statement(engineText(error), m_lost ? DbError::Cause::ConnectionLost : cause);
+    return m_lastError;
+}
+
 DbResult<QSqlQuery> BookConnection::exec(const QString &sql, const QVariantList &values, bool forwardOnly) const
 {
     if (!m_open)
         return openError();
+    for (const QVariant &value : values) {
+        if (value.typeId() == QMetaType::QString && !isStorableText(value.toString()))
+            return DbError::refused(unstorableTextMessage());
+    }
     QSqlQuery query(database());
     query.setForwardOnly(forwardOnly);
+    if (values.isEmpty()) {
+        // Without values there is nothing to bind, and some statements
+        // (definitions, locks, LISTEN) cannot be prepared on every engine.
+        const bool done = query.exec(sql);
+        BusyWait::finished();
+        if (!done)
+            return failure(query.lastError());
+        return query;
+    }
     if (!query.prepare(sql)) {
         BusyWait::finished();
-        return statementError(query.lastError());
+        return failure(query.lastError());
     }
     for (const QVariant &value : values) {
         // Qt binds a null QString as SQL NULL; a text the user left empty is
-        // an empty text, which "match every value" criteria must still find.
+        // an empty text, which "match everything" criteria must still find.
         if (value.typeId() == QMetaType::QString && value.toString().isNull())
             query.addBindValue(QStringLiteral(""));
         else
@@ -114,7 +116,7 @@ DbResult<QSqlQuery> BookConnection::exec(const QString &sql, const QVariantList 
     const bool done = query.exec();
     BusyWait::finished();
     if (!done)
-        return statementError(query.lastError());
+        return failure(query.lastError());
     return query;
 }
 
@@ -136,20 +138,49 @@ DbResult<int> BookConnection::change(const QString &sql, const QVariantList &val
     return query->numRowsAffected();
 }
 
+bool BookConnection::control(const QString &statement)
+{
+    QSqlQuery query(database());
+    const bool done = query.exec(statement);
+    BusyWait::finished();
+    if (!done)
+        failure(query.lastError());
+    return done;
+}
+
 bool BookConnection::beginTransaction()
 {
-    return m_open && database().transaction();
+    if (!m_open || m_inTransaction)
+        return false;
+    m_inTransaction = control(m_dialect->beginWrite());
+    return m_inTransaction;
 }
 
 bool BookConnection::commit()
 {
-    return m_open && database().commit();
+    if (!m_open || !m_inTransaction)
+        return false;
+    const bool done = control(QStringLiteral("COMMIT"));
+    if (!done)
+        control(QStringLiteral("ROLLBACK"));
+    m_inTransaction = false;
+    return done;
 }
 
 void BookConnection::rollback()
 {
-    if (m_open)
-        database().rollback();
+    if (!m_open || !m_inTransaction)
+        return;
+    control(QStringLiteral("ROLLBACK"));
+    m_inTransaction = false;
+}
+
+DbStatus BookConnection::lockTable(const QString &table) const
+{
+    const QString statement = m_open ? m_dialect->lockTable(table) : QString();
+    if (statement.isEmpty())
+        return {};
+    return change(statement);
 }
 
 } // namespace orv

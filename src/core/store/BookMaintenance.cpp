@@ -1,7 +1,7 @@
 #include "store/BookMaintenance.h"
 
 #include "store/BookConnection.h"
-#include "store/BookCopy.h"
+#include "store/sqlite/BookCopy.h"
 #include "store/BookFile.h"
 #include "store/BookSchema.h"
 #include "store/UserCarryFile.h"

@@ -30,11 +30,11 @@ QString entryTableDdl(const QString &table)
 QStringList columnsOf(const BookConnection &conn, const QString &table)
 {
     QStringList columns;
-    auto info = conn.read(QStringLiteral("PRAGMA table_info(\"%1\")").arg(table));
+    auto info = conn.read(conn.sql().columnNamesQuery(), {table});
     if (!info)
         return columns;
     while (info->next())
-        columns.append(info->value(1).toString().toLower());
+        columns.append(info->value(0).toString().toLower());
     return columns;
 }
 

@@ -77,6 +77,19 @@ qint64 julianDayFromStorage(QStringView text)
     return date.isValid() ? date.toJulianDay() : 0;
 }
 
+bool isStorableText(const QString &text)
+{
+    if (!text.isEmpty() && (text.front() == QChar(0xFEFF) || text.front() == QChar(0xFFFE)))
+        return false;
+    return !text.contains(QChar(0));
+}
+
+QString unstorableTextMessage()
+{
+    return QStringLiteral("输入的文字中含有不能保存的不可见字符（空字符，或开头的字节顺序标记 U+FEFF / U+FFFE），"
+                          "请删去后再试。");
+}
+
 int gbkByteLength(const QString &text)
 {
     return int(encodeGbk(text).size());

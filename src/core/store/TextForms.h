@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <optional>
+#include <type_traits>
 
 namespace orv {
 
@@ -18,6 +19,11 @@ std::optional<QDate> parseDateText(const QString &text);
 
 // "%.2f": 1234.50, -12.50; rounding as printf does it.
 QString moneyText(double amount);
+// A sum is exact and has its own text (fenText); never through a double.
+template <typename T>
+    requires(!std::is_same_v<T, double> && !std::is_same_v<T, float> && !std::is_same_v<T, int> &&
+             !std::is_same_v<T, qint64>)
+QString moneyText(T) = delete;
 // The amount as the book stores it: rounded to the two decimals it is shown with.
 double storedMoney(double amount);
 
@@ -33,6 +39,13 @@ qint64 julianDayFromStorage(QStringView text);
 // Texts stored in the book are limited to this many bytes in the book's
 // historical code page (GBK), as the columns were always declared.
 inline constexpr int kMaxTextBytes = 255;
+
+// Texts the book cannot keep exactly: a NUL character (an engine ends the
+// text there, or refuses it) or a byte-order mark at the very start (read
+// as a mark, not as a character). Refused wherever they would be stored or
+// searched for, with this message.
+bool isStorableText(const QString &text);
+QString unstorableTextMessage();
 int gbkByteLength(const QString &text);
 bool fitsTextColumn(const QString &text);
 

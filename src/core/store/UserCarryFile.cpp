@@ -47,7 +47,7 @@ DbStatus replaceUsers(BookConnection &conn, const QList<UserAccount> &accounts)
         return conn.openError();
     Transaction tx(conn);
     if (!tx.started())
-        return DbError::statement(conn.database().lastError().text());
+        return tx.error();
     if (auto done = conn.change(QStringLiteral("DELETE FROM \"USER\"")); !done)
         return done.error();
     for (const UserAccount &account : accounts) {
@@ -57,7 +57,7 @@ DbStatus replaceUsers(BookConnection &conn, const QList<UserAccount> &accounts)
             return done.error();
     }
     if (!tx.commit())
-        return DbError::statement(conn.database().lastError().text());
+        return tx.error();
     return {};
 }
 

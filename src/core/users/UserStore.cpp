@@ -11,7 +11,8 @@ namespace orv::UserStore {
 
 DbResult<QList<UserAccount>> accounts(const BookConnection &conn)
 {
-    auto query = conn.read(QStringLiteral("SELECT \"user\", \"code\" FROM \"USER\" ORDER BY rowid"));
+    auto query = conn.read(
+        QStringLiteral("SELECT \"user\", \"code\" FROM \"USER\" ORDER BY %1").arg(conn.sql().insertionOrder()));
     if (!query)
         return query.error();
     QList<UserAccount> list;
@@ -33,7 +34,8 @@ DbResult<QStringList> names(const BookConnection &conn)
 
 DbResult<std::optional<QString>> passwordOf(const BookConnection &conn, const QString &name)
 {
-    auto query = conn.read(QStringLiteral("SELECT \"code\" FROM \"USER\" WHERE \"user\" = ? ORDER BY rowid LIMIT 1"),
+    auto query = conn.read(QStringLiteral("SELECT \"code\" FROM \"USER\" WHERE \"user\" = ? ORDER BY %1 LIMIT 1")
+                               .arg(conn.sql().insertionOrder()),
                            {name});
     if (!query)
         return query.error();
@@ -74,7 +76,7 @@ DbResult<int> countOf(const BookConnection &conn, const QString &sql, const QVar
 
 DbError commitFailed(const BookConnection &conn)
 {
-    return DbError::statement(conn.database().lastError().text());
+    return conn.lastError();
 }
 
 } // namespace
@@ -151,6 +153,9 @@ DbStatus add(BookConnection &conn, const QString &name, const QString &password)
     Transaction tx(conn);
     if (!tx.started())
         return commitFailed(conn);
+    // Two computers adding or renaming at once must not both find a name free.
+    if (auto locked = conn.lockTable(QStringLiteral("USER")); !locked)
+        return locked.error();
     if (auto free = refuseTakenName(conn, name); !free)
         return free;
     auto inserted = conn.change(QStringLiteral("INSERT INTO \"USER\" (\"user\", \"code\") VALUES (?, ?)"), {name, password});
@@ -177,6 +182,9 @@ DbStatus modify(BookConnection &conn, const QString &oldName, const QString &new
     Transaction tx(conn);
     if (!tx.started())
         return commitFailed(conn);
+    // Two computers adding or renaming at once must not both find a name free.
+    if (auto locked = conn.lockTable(QStringLiteral("USER")); !locked)
+        return locked.error();
     if (renamed) {
         if (auto free = refuseTakenName(conn, newName); !free)
             return free;
@@ -199,6 +207,9 @@ DbStatus remove(BookConnection &conn, const QString &name)
     Transaction tx(conn);
     if (!tx.started())
         return commitFailed(conn);
+    // Two computers adding or renaming at once must not both find a name free.
+    if (auto locked = conn.lockTable(QStringLiteral("USER")); !locked)
+        return locked.error();
     auto others = countOf(conn, QStringLiteral("SELECT COUNT(*) FROM \"USER\" WHERE \"user\" <> ?"), {name});
     if (!others)
         return others.error();

@@ -1,14 +1,14 @@
 #include "app/DbMessages.h"
 
-#include "app/Globals.h"
+#include "app/AppBook.h"
 #include "app/Prompter.h"
 
-std::unique_ptr<orv::BookConnection> OpenBook(QWidget *parent)
+orv::BookConnection *OpenBook(QWidget *parent)
 {
-    auto conn = std::make_unique<orv::BookConnection>(AppBookPath());
-    if (conn->isOpen())
+    orv::DbError error;
+    if (orv::BookConnection *conn = AppBook().connection(&error))
         return conn;
-    ShowDbError(parent, conn->openError());
+    ShowDbError(parent, error);
     return nullptr;
 }
 

@@ -3,13 +3,12 @@
 #include "store/BookConnection.h"
 #include "store/DbResult.h"
 
-#include <memory>
-
 class QWidget;
 
-// The book for one operation, or nullptr after telling the user
-// "不能打开数据库": every command stops there rather than run on nothing.
-std::unique_ptr<orv::BookConnection> OpenBook(QWidget *parent);
+// The run's book connection for one operation, or nullptr after telling the
+// user "不能打开数据库" (and why): every command stops there rather than run
+// on nothing. The connection belongs to the run's Book.
+orv::BookConnection *OpenBook(QWidget *parent);
 
 // How a failed book operation reaches the user: "不能打开数据库" when the
 // book would not open, the engine's own words in a stop box when it refused

@@ -1,5 +1,6 @@
 #include "items/CItemEditDlg.h"
 
+#include "app/AppBook.h"
 #include "app/DbMessages.h"
 #include "app/Globals.h"
 #include "app/Prompter.h"
@@ -96,16 +97,13 @@ void CItemEditDlg::accept()
     const auto kind = orv::kindFromItemsIndex(m_nItemKind);
     if (!kind)
         return;
-    const auto conn = OpenBook(this);
-    if (!conn)
-        return;
     if (m_bModify) {
-        if (!CheckDb(this, orv::CategoryStore::rename(*conn, *kind, m_strOldItem, m_strItem)))
+        if (!CheckDb(this, AppBook().renameCategory(*kind, m_strOldItem, m_strItem)))
             return;
         QDialog::accept();
         return;
     }
-    if (!CheckDb(this, orv::CategoryStore::add(*conn, *kind, m_strItem)))
+    if (!CheckDb(this, AppBook().addCategory(*kind, m_strItem)))
         return;
     Q_EMIT ItemAdded(m_nItemKind);
     // Ready for the next name.

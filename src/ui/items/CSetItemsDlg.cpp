@@ -1,5 +1,6 @@
 #include "items/CSetItemsDlg.h"
 
+#include "app/AppBook.h"
 #include "app/DbMessages.h"
 #include "app/Globals.h"
 #include "app/Prompter.h"
@@ -155,10 +156,7 @@ void CSetItemsDlg::FillItems(int kind)
     const auto recordKind = orv::kindFromItemsIndex(kind);
     if (!recordKind)
         return;
-    const auto conn = OpenBook(this);
-    if (!conn)
-        return;
-    auto rows = orv::CategoryStore::rows(*conn, *recordKind);
+    auto rows = AppBook().categoryRows(*recordKind);
     if (!CheckDb(this, rows))
         return;
     m_rows = *rows;
@@ -232,12 +230,7 @@ void CSetItemsDlg::OnDeleteItem()
     const auto kind = orv::kindFromItemsIndex(CurrentKind());
     if (!kind)
         return;
-    {
-        const auto conn = OpenBook(this);
-        if (!conn)
-            return;
-        CheckDb(this, orv::CategoryStore::remove(*conn, *kind, t));
-    }
+    CheckDb(this, AppBook().removeCategory(*kind, t));
     FillItems(CurrentKind());
     m_pItemList->setFocus();
     SelectRow(s > 0 ? qMin(s - 1, m_pItemList->count() - 1) : 0);
@@ -265,12 +258,7 @@ void CSetItemsDlg::MoveSelected(int step)
     if (!kind)
         return;
     bool moved = false;
-    {
-        const auto conn = OpenBook(this);
-        if (!conn)
-            return;
-        moved = CheckDb(this, orv::CategoryStore::swap(*conn, *kind, m_rows.at(s), m_rows.at(n)));
-    }
+    moved = CheckDb(this, AppBook().swapCategories(*kind, m_rows.at(s), m_rows.at(n)));
     FillItems(CurrentKind());
     m_pItemList->setFocus();
     SelectRow(moved ? n : qMin(s, m_pItemList->count() - 1));

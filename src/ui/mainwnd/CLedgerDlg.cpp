@@ -1,5 +1,6 @@
 #include "mainwnd/CLedgerDlg.h"
 
+#include "app/AppBook.h"
 #include "app/DbMessages.h"
 #include "app/Globals.h"
 #include "app/Prompter.h"
@@ -8,9 +9,7 @@
 #include "mainwnd/CColorToolBar.h"
 #include "mainwnd/CStatusBarCtrl.h"
 #include "records/CRecordListCtrl.h"
-#include "records/EntryStore.h"
 #include "settings/ProgramSettings.h"
-#include "store/BookConnection.h"
 
 #include <QAction>
 #include <QGroupBox>
@@ -100,6 +99,7 @@ CLedgerDlg::CLedgerDlg(QWidget *parent)
     frame->addWidget(m_pClient);
 
     CreateMenus();
+    FollowBook();
     m_bmpStart = Picture(QStringLiteral(":/res/pictures/start.svg"), QSize(696, 380));
     m_bmpStrip = Picture(QStringLiteral(":/res/pictures/strip.svg"), QSize(3, 5));
     CreateControls();
@@ -270,6 +270,9 @@ void CLedgerDlg::reject()
 void CLedgerDlg::RunCommand(int id)
 {
     Q_EMIT CommandRun(id);
+    // A command works on the book as it is now, whatever another window or
+    // computer did since the last look.
+    AppBook().catchUp();
     switch (id) {
     case 32802: OnManageUsers(); break;
     case 32794: OnLogOff(); break;
@@ -550,6 +553,7 @@ void CLedgerDlg::SwitchToLoan()
 
 void CLedgerDlg::SwitchToRecordModule(int module, int toolbarButton)
 {
+    AppBook().catchUp();
     m_pToolBar->ShowPressed(toolbarButton);
     HideStartScreen();
     ShowOperationButtons(true);
@@ -571,6 +575,7 @@ void CLedgerDlg::SwitchToRecordModule(int module, int toolbarButton)
 
 void CLedgerDlg::SwitchToQuery()
 {
+    AppBook().catchUp();
     m_pToolBar->ShowPressed(32789);
     HideStartScreen();
     ShowOperationButtons(false);
@@ -581,6 +586,7 @@ void CLedgerDlg::SwitchToQuery()
     FillQueryOverview();
     g_nModule = 3;
     list.m_nQueryKind = -1;
+    m_bQueryOutdated = false;
     InvalidateBelowStrip();
     list.SetFocus();
     CreateStatusBar();
@@ -589,6 +595,7 @@ void CLedgerDlg::SwitchToQuery()
 
 void CLedgerDlg::SwitchToStart()
 {
+    AppBook().catchUp();
     m_pToolBar->ShowPressed(32793);
     g_nModule = 0;
     RecordList().DestroyListWindow();
@@ -618,6 +625,7 @@ void CLedgerDlg::CreateStatusBar()
     m_pStatusBar->setGeometry(0, m_cy - 25, m_cx, 25);
     m_pStatusBar->show();
     UpdateStatusTexts();
+    UpdateStatusNote();
 }
 
 // ---------------------------------------------------------------- figures
@@ -626,10 +634,7 @@ void CLedgerDlg::UpdateBookStatus()
 {
     m_dIncomeSum = 0.0;
     m_dPayoutSum = 0.0;
-    const auto conn = OpenBook(this);
-    if (!conn)
-        return;
-    auto status = orv::BookStatus::compute(*conn);
+    auto status = AppBook().recount();
     if (!CheckDb(this, status))
         return;
     AdjustBookStatus(*status);
@@ -641,9 +646,9 @@ void CLedgerDlg::AdjustBookStatus(const orv::BookStatus &status)
     m_strIncomeCount = status.incomeCountText();
     m_strPayoutCount = status.payoutCountText();
     m_strLoanCount = status.loanCountText();
-    m_dIncomeSum = status.incomeSum;
-    m_dPayoutSum = status.payoutSum;
-    m_dBalance = status.balance();
+    m_dIncomeSum = orv::fenToDouble(status.incomeSum);
+    m_dPayoutSum = orv::fenToDouble(status.payoutSum);
+    m_dBalance = orv::fenToDouble(status.balance());
     m_strBalance = status.balanceText();
 }
 
@@ -666,12 +671,7 @@ void CLedgerDlg::UpdateStatusTexts()
 void CLedgerDlg::FillList(orv::RecordKind kind)
 {
     CRecordListCtrl &list = RecordList();
-    const auto conn = OpenBook(this);
-    if (!conn) {
-        list.Model().Clear();
-        return;
-    }
-    auto entries = orv::EntryStore::readAll(*conn, kind);
+    auto entries = AppBook().entries(kind);
     if (!CheckDb(this, entries)) {
         list.Model().Clear();
         return;

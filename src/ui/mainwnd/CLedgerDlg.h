@@ -1,7 +1,9 @@
 #pragma once
 
 #include "records/BookStatus.h"
+#include "records/EntryList.h"
 #include "records/RecordKind.h"
+#include "store/BookChanges.h"
 
 #include <QColor>
 #include <QDialog>
@@ -47,6 +49,19 @@ public:
 
     void CreateRecordList();
     void CreateStatusBar();
+
+    // The window follows the book: its own changes in place, others'
+    // changes by reading again what is on screen.
+    void OnEntryAdded(orv::RecordKind kind, qint64 id, const orv::EntryValues &values);
+    void OnEntryChanged(orv::RecordKind kind, qint64 id, const orv::EntryValues &values);
+    void OnEntriesRemoved(orv::RecordKind kind, const QList<qint64> &ids);
+    void OnBookChangedElsewhere(orv::BookChanges what);
+    void OnBookChanged(orv::BookChanges what);
+    void OnBookOffline(bool offline);
+    // The status bar's remark for the module on screen.
+    void UpdateStatusNote();
+    // A query's result is now on screen.
+    void QueryShown();
     CStatusBarCtrl *StatusBar() const { return m_pStatusBar; }
 
     // The whole table of a kind into the list, in id order.
@@ -142,6 +157,7 @@ private:
     void ShowOperationButtons(bool recordModule);
     void SetPositionLabel(int module);
     void InvalidateBelowStrip();
+    void FollowBook();
 
     QMenuBar *m_pMenuBar = nullptr;
     QWidget *m_pClient = nullptr;
@@ -158,6 +174,8 @@ private:
     orv::BookStatus m_status;
     bool m_bToolBarReady = false;
     bool m_bRowColorsPending = false;
+    // The query result on screen was read before the book last changed.
+    bool m_bQueryOutdated = false;
 };
 
 // The main window of the run (for the parts that act on it from a dialog).

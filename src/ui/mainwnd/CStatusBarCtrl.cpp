@@ -16,6 +16,26 @@ CStatusBarCtrl::CStatusBarCtrl(QWidget *parent)
         part->setIndent(4);
         m_parts[i] = part;
     }
+    m_pNote = new QLabel(this);
+    m_pNote->setObjectName(QStringLiteral("32792.note"));
+    m_pNote->setTextFormat(Qt::PlainText);
+    m_pNote->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    QPalette red = m_pNote->palette();
+    red.setColor(QPalette::WindowText, QColor(180, 0, 0));
+    m_pNote->setPalette(red);
+    m_pNote->hide();
+}
+
+void CStatusBarCtrl::SetNote(const QString &text)
+{
+    m_pNote->setText(text);
+    m_pNote->setVisible(!text.isEmpty());
+    m_pNote->raise();
+}
+
+QString CStatusBarCtrl::Note() const
+{
+    return m_pNote->text();
 }
 
 void CStatusBarCtrl::SetText(int part, const QString &text)
@@ -44,4 +64,6 @@ void CStatusBarCtrl::resizeEvent(QResizeEvent *event)
         m_parts[i]->setGeometry(left, 2, edges[i] - left - (i + 1 < m_parts.size() ? 2 : 0), height() - 3);
         left = edges[i];
     }
+    const int noteLeft = edges[2] + 2;
+    m_pNote->setGeometry(noteLeft, 3, width() - noteLeft - 8, height() - 5);
 }

@@ -16,6 +16,10 @@ public:
 
     void SetText(int part, const QString &text);
     QString Text(int part) const;
+    // A remark at the right end of the last part (the book changed since
+    // the query on screen, the server is out of reach); empty removes it.
+    void SetNote(const QString &text);
+    QString Note() const;
     // Right edges of the parts, in pixels from the bar's left.
     std::array<int, 4> PartEdges() const;
 
@@ -24,4 +28,5 @@ protected:
 
 private:
     std::array<QLabel *, 4> m_parts{};
+    QLabel *m_pNote = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "mainwnd/CLedgerDlg.h"
 
+#include "app/AppBook.h"
 #include "app/DbMessages.h"
 #include "app/Globals.h"
 #include "app/Prompter.h"
@@ -113,21 +114,11 @@ QString KeptBookNote(const BM::Outcome &outcome)
     return QStringLiteral("原数据库无法移入回收站，已保留为“%1”。").arg(QDir::toNativeSeparators(outcome.oldBookPath));
 }
 
-// What the window shows, made true for the book that took the old one's place.
-void RefreshAfterReplace(CLedgerDlg &dlg)
+// What the window shows, made true for the book that took the old one's
+// place: the book tells everyone who follows it.
+void RefreshAfterReplace(CLedgerDlg &)
 {
-    dlg.UpdateBookStatus();
-    dlg.UpdateStatusTexts();
-    switch (g_nModule) {
-    case 0:
-        dlg.Client()->update(QRect(QPoint(0, 86), QPoint(dlg.m_cx, dlg.m_cy)));
-        break;
-    case 1: dlg.FillIncomeList(); break;
-    case 2: dlg.FillPayoutList(); break;
-    case 5: dlg.FillLoanList(); break;
-    case 3: dlg.SwitchToQuery(); break;
-    default: break;
-    }
+    AppBook().announce(orv::BookChange::Everything);
 }
 
 // Saves the book to a file the user picks; false when the user cancelled
@@ -174,6 +165,7 @@ void CLedgerDlg::OnRestore()
     BM::Outcome outcome;
     {
         const WaitCursor busy;
+        AppBook().close();
         outcome = BM::replaceBook(g_strAppDir, source);
     }
     if (!outcome.ok()) {
@@ -207,6 +199,7 @@ void CLedgerDlg::OnNewBook()
     BM::Outcome outcome;
     {
         const WaitCursor busy;
+        AppBook().close();
         outcome = BM::replaceBook(g_strAppDir, templ);
     }
     if (!outcome.ok()) {

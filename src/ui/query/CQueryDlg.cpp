@@ -1,8 +1,10 @@
 #include "query/CQueryDlg.h"
 
+#include "app/AppBook.h"
 #include "app/DbMessages.h"
 #include "app/Globals.h"
 #include "app/Prompter.h"
+#include "mainwnd/CLedgerDlg.h"
 #include "controls/DialogUnits.h"
 #include "controls/Pictures.h"
 #include "items/CategoryStore.h"
@@ -257,10 +259,7 @@ void CQueryDlg::FillItemsCombo(orv::RecordKind kind)
     m_pCategoryBox->clear();
     m_pCategoryBox->addItem(orv::kSelectAll);
     m_pCategoryBox->setCurrentIndex(0);
-    const auto conn = OpenBook(this);
-    if (!conn)
-        return;
-    auto names = orv::CategoryStore::names(*conn, kind);
+    auto names = AppBook().categoryNames(kind);
     if (names)
         m_pCategoryBox->addItems(*names);
     m_pCategoryBox->setCurrentIndex(0);
@@ -319,6 +318,8 @@ void CQueryDlg::OnOK()
         return;
     list.m_nQueryKind = int(criteria.range);
     list.m_query = criteria;
+    if (CLedgerDlg *ledger = LedgerWindow())
+        ledger->QueryShown();
 }
 
 void CQueryDlg::OnMoneyFromSetFocus(Qt::FocusReason reason)

@@ -1,5 +1,6 @@
 #include "mainwnd/CLedgerDlg.h"
 
+#include "app/AppBook.h"
 #include "app/DbMessages.h"
 #include "app/Globals.h"
 #include "query/QueryList.h"
@@ -23,21 +24,18 @@ void CLedgerDlg::FillQueryOverview()
     FitPeriodColumn(orv::dateText(2000, 12, 28));
     ColourQueryHeadings();
     model.AppendFixedRow({QStringLiteral("余额"), orv::dateText(QDate::currentDate()), QStringLiteral("所有"),
-                          orv::moneyText(m_dBalance), QStringLiteral("总余额数"), {}});
+                          m_status.balanceText(), QStringLiteral("总余额数"), {}});
 
-    const auto conn = OpenBook(this);
-    if (!conn)
-        return;
-    auto income = orv::QueryRunner::readEverything(*conn, orv::RecordKind::Income, model.Entries());
+    auto income = AppBook().everything(orv::RecordKind::Income, model.Entries());
     if (!CheckDb(this, income))
         return;
-    model.AppendFixedRow({QStringLiteral("收入记录"), {}, {}, orv::moneyText(m_dIncomeSum), QStringLiteral("收入总金额"), {}});
+    model.AppendFixedRow({QStringLiteral("收入记录"), {}, {}, orv::fenText(m_status.incomeSum), QStringLiteral("收入总金额"), {}});
     model.AppendEntryRows(income->first);
 
     const int header = model.rowCount();
-    model.AppendFixedRow({QStringLiteral("支出记录"), {}, {}, orv::moneyText(m_dPayoutSum), QStringLiteral("支出总金额"), {}});
+    model.AppendFixedRow({QStringLiteral("支出记录"), {}, {}, orv::fenText(m_status.payoutSum), QStringLiteral("支出总金额"), {}});
     MarkPayoutHeader(header);
-    auto payout = orv::QueryRunner::readEverything(*conn, orv::RecordKind::Payout, model.Entries());
+    auto payout = AppBook().everything(orv::RecordKind::Payout, model.Entries());
     if (!CheckDb(this, payout))
         return;
     model.AppendEntryRows(payout->first);

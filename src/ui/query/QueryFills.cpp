@@ -2,6 +2,7 @@
 // record list with its summary row, block headings and totals.
 #include "query/CQueryDlg.h"
 
+#include "app/AppBook.h"
 #include "app/DbMessages.h"
 #include "app/Globals.h"
 #include "query/QueryList.h"
@@ -49,30 +50,27 @@ bool CQueryDlg::FillIncomePayoutResult()
     CRecordListModel &model = StartFill();
     model.AppendFixedRow({QStringLiteral("余额"), {}, kAll, {}, kAll, {}});
 
-    const auto conn = OpenBook(this);
-    if (!conn)
-        return false;
-    auto income = orv::QueryRunner::readBlock(*conn, m_query, orv::RecordKind::Income, model.Entries());
+    auto income = AppBook().queryBlock(m_query, orv::RecordKind::Income, model.Entries());
     if (!CheckDb(this, income))
         return false;
     model.AppendFixedRow({QStringLiteral("收入记录")});
     model.AppendEntryRows(income->first);
-    model.SetFixedCell(1, 3, orv::moneyText(income->sum));
+    model.SetFixedCell(1, 3, orv::fenText(income->sum));
 
     const int header = model.rowCount();
     model.AppendFixedRow({QStringLiteral("支出记录")});
     MarkPayoutHeader(header);
-    auto payout = orv::QueryRunner::readBlock(*conn, m_query, orv::RecordKind::Payout, model.Entries());
+    auto payout = AppBook().queryBlock(m_query, orv::RecordKind::Payout, model.Entries());
     if (!CheckDb(this, payout))
         return false;
     model.AppendEntryRows(payout->first);
-    model.SetFixedCell(header, 3, orv::moneyText(payout->sum));
+    model.SetFixedCell(header, 3, orv::fenText(payout->sum));
 
     const QString period = m_query.periodLabel();
     for (int row : {0, 1, header})
         model.SetFixedCell(row, 1, period);
     FitPeriodColumn(period);
-    model.SetFixedCell(0, 3, orv::moneyText(income->sum - payout->sum));
+    model.SetFixedCell(0, 3, orv::fenText(income->sum - payout->sum));
     for (int row : {1, header}) {
         for (int column : {2, 4, 5})
             model.SetFixedCell(row, column, kAll);
@@ -86,10 +84,7 @@ bool CQueryDlg::FillSingleKindResult(orv::RecordKind kind, const QString &totalN
     CRecordListModel &model = StartFill();
     model.AppendFixedRow({totalName, {}, kAll, {}, kAll, {}});
 
-    const auto conn = OpenBook(this);
-    if (!conn)
-        return false;
-    auto block = orv::QueryRunner::readBlock(*conn, m_query, kind, model.Entries());
+    auto block = AppBook().queryBlock(m_query, kind, model.Entries());
     if (!CheckDb(this, block))
         return false;
     model.AppendFixedRow({blockName});
@@ -98,13 +93,13 @@ bool CQueryDlg::FillSingleKindResult(orv::RecordKind kind, const QString &totalN
     model.SetFixedCell(0, 1, m_query.periodLabel());
     FitPeriodColumn(m_query.periodLabel());
     if (kind != orv::RecordKind::Loan) {
-        model.SetFixedCell(0, 3, orv::moneyText(block->sum));
+        model.SetFixedCell(0, 3, orv::fenText(block->sum));
         WriteCriteriaLabels(model, {0}, m_query);
         return true;
     }
 
     const orv::LoanBalance balance = orv::LoanBalance::of(model.Entries(), block->first, block->count);
-    model.SetFixedCell(0, 3, orv::moneyText(balance.shownAmount()));
+    model.SetFixedCell(0, 3, orv::fenText(balance.shownAmount()));
     model.SetFixedCell(0, 4, balance.conclusion());
     // The conclusion keeps the summary's remark cell; a remark criterion is
     // shown in the remark column of the block's heading instead.

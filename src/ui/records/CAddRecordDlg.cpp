@@ -1,9 +1,8 @@
 #include "records/CAddRecordDlg.h"
 
+#include "app/AppBook.h"
 #include "app/DbMessages.h"
 #include "app/Globals.h"
-#include "records/EntryStore.h"
-#include "store/BookConnection.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -34,19 +33,9 @@ void CAddRecordDlg::OnAdd()
     orv::EntryValues values;
     if (!ReadForm(&values))
         return;
-    qint32 id = 0;
-    {
-        const auto conn = OpenBook(this);
-        if (!conn)
-            return;
-        orv::EntryList stored;
-        auto entry = orv::EntryStore::insert(*conn, Kind(), values, stored);
-        if (!CheckDb(this, entry))
-            return;
-        id = entry->id;
-        values = stored.values(*entry);
-    }
-    Q_EMIT EntryAdded(Kind(), id, values);
+    // A failure (a server out of reach) keeps what was typed, for the next try.
+    if (!CheckDb(this, AppBook().addEntry(Kind(), values)))
+        return;
     // Ready for the next entry: same date and category, a fresh amount and remark.
     AmountEdit()->selectAll();
     AmountEdit()->clear();

@@ -15,11 +15,6 @@ public:
     // The Add button (1023).
     void OnAdd();
 
-Q_SIGNALS:
-    // An entry was stored (values as stored, the recording user included):
-    // the list and the book's figures are to show it.
-    void EntryAdded(orv::RecordKind kind, qint32 id, const orv::EntryValues &values);
-
 protected:
     void OnInitDialog() override;
     void OnOK() override { OnAdd(); }

@@ -1,9 +1,9 @@
 #include "records/CModifyRecordDlg.h"
 
+#include "app/AppBook.h"
 #include "app/DbMessages.h"
 #include "app/Globals.h"
 #include "records/EntryStore.h"
-#include "store/BookConnection.h"
 #include "store/TextForms.h"
 
 #include <QComboBox>
@@ -20,6 +20,7 @@ CModifyRecordDlg::CModifyRecordDlg(orv::RecordKind kind, QWidget *parent)
 
 void CModifyRecordDlg::OnInitDialog()
 {
+    m_shown = {m_nId, {m_tDate, m_strItems, m_dMoney, m_strRemark, m_strUser}};
     DatePicker()->setDate(m_tDate);
     DatePicker()->setCurrentSection(QDateTimeEdit::DaySection);
     AmountEdit()->setText(orv::amountEditText(m_dMoney));
@@ -41,12 +42,15 @@ void CModifyRecordDlg::OnModify()
     orv::EntryValues values;
     if (!ReadForm(&values))
         return;
-    {
-        const auto conn = OpenBook(this);
-        if (!conn)
-            return;
-        if (!CheckDb(this, orv::EntryStore::update(*conn, Kind(), m_nId, values)))
-            return;
+    const orv::DbStatus changed = AppBook().changeEntry(Kind(), m_shown, values, g_strCurUser);
+    if (!changed) {
+        ShowDbError(this, changed.error());
+        // Changed or removed elsewhere: there is nothing left to change as
+        // it was shown. Any other failure (a server out of reach) keeps the
+        // dialog and what was typed, to be stored on the next try.
+        if (changed.error().kind == orv::DbError::Kind::Refused)
+            done(0);
+        return;
     }
     m_strItems = values.items;
     m_values = values;

@@ -2,9 +2,11 @@
 
 #include "records/CRecordEntryDlg.h"
 
-// Changes one entry. The caller fills m_nId, m_tDate, m_dMoney, m_strItems
-// and m_strRemark before running it; the dialog ends with kUpdated once the
-// entry is changed in the book, with 0 through Exit.
+// Changes one entry. The caller fills m_nId, m_tDate, m_dMoney, m_strItems,
+// m_strRemark and m_strUser from the row before running it; the dialog ends
+// with kUpdated once the entry is changed in the book, with 0 through Exit.
+// The change goes through only while the book still holds the entry as it
+// was shown.
 class CModifyRecordDlg final : public CRecordEntryDlg
 {
     Q_OBJECT
@@ -21,7 +23,9 @@ public:
     const orv::EntryValues &Values() const { return m_values; }
 
     QString m_strItems;
-    qint32 m_nId = 0;
+    qint64 m_nId = 0;
+    // Who recorded the entry.
+    QString m_strUser;
 
 protected:
     void OnInitDialog() override;
@@ -29,4 +33,6 @@ protected:
 
 private:
     orv::EntryValues m_values;
+    // The entry as the list showed it when the dialog opened.
+    orv::ShownEntry m_shown;
 };

@@ -1,5 +1,6 @@
 #include "records/CRecordEntryDlg.h"
 
+#include "app/AppBook.h"
 #include "app/DbMessages.h"
 #include "app/Globals.h"
 #include "app/Prompter.h"
@@ -8,6 +9,7 @@
 #include "records/CAmountKeypadDlg.h"
 #include "items/CategoryStore.h"
 #include "store/BookConnection.h"
+#include "store/TextForms.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -44,6 +46,7 @@ QString EntryProblemText(orv::EntryProblem problem)
         return QStringLiteral("名目太长了，最多只能有255个字节（约127个汉字）!");
     case orv::EntryProblem::RemarkTooLong:
         return QStringLiteral("备注太长了，最多只能有255个字节（约127个汉字）!");
+    case orv::EntryProblem::UnstorableText: return orv::unstorableTextMessage();
     }
     return {};
 }
@@ -160,10 +163,7 @@ void CRecordEntryDlg::WatchWheel(QWidget *widget)
 
 void CRecordEntryDlg::FillItems()
 {
-    const auto conn = OpenBook(this);
-    if (!conn)
-        return;
-    auto items = orv::CategoryStore::names(*conn, Kind());
+    auto items = AppBook().categoryNames(Kind());
     if (!CheckDb(this, items))
         return;
     m_pItems->addItems(*items);

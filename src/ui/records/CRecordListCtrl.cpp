@@ -183,6 +183,59 @@ void CRecordListCtrl::ShowEntries(orv::EntryList entries)
     m_model.SetEntries(std::move(entries));
 }
 
+void CRecordListCtrl::ReloadKeepingView(const std::function<void()> &refill)
+{
+    // Entry rows are found again by kind and id; other rows by their place.
+    struct Spot
+    {
+        qint64 id = 0;
+        int row = -1;
+        bool entry = false;
+    };
+    auto spotOf = [this](int row) {
+        const orv::Entry *entry = m_model.EntryAt(row);
+        return entry ? Spot{entry->id, row, true} : Spot{0, row, false};
+    };
+    auto rowOf = [this](const Spot &spot) {
+        if (!spot.entry)
+            return spot.row < GetItemCount() ? spot.row : -1;
+        // Near the old place first: the same id can head two blocks of a query list.
+        const int found = m_model.RowOfId(spot.id);
+        return found;
+    };
+    QList<Spot> selected;
+    for (int row : GetSelectedRows())
+        selected.append(spotOf(row));
+    const int mark = GetSelectionMark();
+    const Spot current = mark >= 0 ? spotOf(mark) : Spot{};
+    const int scroll = m_pWindow ? m_pWindow->verticalScrollBar()->value() : 0;
+    const int sortColumn = m_model.SortColumn();
+    const orv::SortOrder order = m_model.SortedOrder();
+
+    refill();
+
+    if (sortColumn > 0)
+        m_model.SortEntryRuns(orv::EntryColumn(sortColumn), order);
+    if (!m_pWindow || !m_pWindow->selectionModel())
+        return;
+    QItemSelectionModel *selection = m_pWindow->selectionModel();
+    selection->clear();
+    QItemSelection rows;
+    for (const Spot &spot : selected) {
+        const int row = rowOf(spot);
+        if (row >= 0)
+            rows.select(m_model.index(row, 0), m_model.index(row, m_model.columnCount() - 1));
+    }
+    selection->select(rows, QItemSelectionModel::Select);
+    if (mark >= 0) {
+        const int row = rowOf(current);
+        if (row >= 0)
+            selection->setCurrentIndex(m_model.index(row, 0), QItemSelectionModel::NoUpdate);
+    }
+    m_pWindow->doItemsLayout();
+    m_pWindow->verticalScrollBar()->setValue(scroll);
+}
+
 void CRecordListCtrl::OnColumnClick(int column)
 {
     if (g_nModule != 1 && g_nModule != 2 && g_nModule != 3 && g_nModule != 5)

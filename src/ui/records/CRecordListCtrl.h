@@ -10,6 +10,8 @@
 #include <QStringList>
 #include <QTableView>
 
+#include <functional>
+
 class CRecordListView;
 class QMenu;
 
@@ -62,6 +64,12 @@ public:
     // The header click: flips the shared direction, then sorts by the
     // clicked column (column 0 only flips).
     void OnColumnClick(int column);
+
+    // Refills the list with what the book holds now (refill writes the
+    // rows), keeping what the user sees: the column order the rows were
+    // sorted by, the selected rows and the current row (entry rows by their
+    // entry, other rows by place), and the scroll position.
+    void ReloadKeepingView(const std::function<void()> &refill);
 
     // The context menu's items ("右键菜单", or "查询右键菜单" in the query module).
     void FillContextMenu(QMenu *menu);

@@ -21,6 +21,7 @@ void CRecordListModel::SetEntries(orv::EntryList entries)
     beginResetModel();
     m_entries = std::move(entries);
     m_fixed.clear();
+    m_nSortColumn = -1;
     RebuildIdentityRows();
     endResetModel();
 }
@@ -31,6 +32,7 @@ void CRecordListModel::Clear()
     m_entries = orv::EntryList();
     m_fixed.clear();
     m_rows.clear();
+    m_nSortColumn = -1;
     endResetModel();
 }
 
@@ -87,14 +89,24 @@ void CRecordListModel::ReplaceEntry(int row, const orv::Entry &entry)
     Q_EMIT dataChanged(index(row, 0), index(row, columnCount() - 1));
 }
 
-void CRecordListModel::RemoveEntries(const QList<qint32> &ids)
+int CRecordListModel::RowOfId(qint64 id) const
+{
+    for (size_t r = 0; r < m_rows.size(); ++r) {
+        if (m_rows[r] >= 0 && m_entries.at(m_rows[r]).id == id)
+            return int(r);
+    }
+    return -1;
+}
+
+void CRecordListModel::RemoveEntries(const QList<qint64> &ids)
 {
     beginResetModel();
-    const QSet<qint32> gone(ids.begin(), ids.end());
+    const QSet<qint64> gone(ids.begin(), ids.end());
     auto &entries = m_entries.entries();
     entries.erase(std::remove_if(entries.begin(), entries.end(), [&](const orv::Entry &e) { return gone.contains(e.id); }),
                   entries.end());
     m_fixed.clear();
+    m_nSortColumn = -1;
     if (!EntriesInIdOrder())
         orv::sortEntries(entries.begin(), entries.end(), orv::EntryColumn::Id, orv::SortOrder::Ascending,
                          m_entries.pool());
@@ -104,6 +116,7 @@ void CRecordListModel::RemoveEntries(const QList<qint32> &ids)
 
 void CRecordListModel::RestoreIdOrder()
 {
+    m_nSortColumn = -1;
     if (EntriesInIdOrder())
         return;
     // Any change shows the table in id order again, as a fresh fill would.
@@ -137,6 +150,8 @@ QString CRecordListModel::CellText(int row, int column) const
 
 void CRecordListModel::SortEntryRuns(orv::EntryColumn column, orv::SortOrder order)
 {
+    m_nSortColumn = int(column);
+    m_sortOrder = order;
     Q_EMIT layoutAboutToBeChanged();
     auto &entries = m_entries.entries();
     size_t r = 0;

@@ -44,7 +44,9 @@ public:
     // Record modules: entries changed in place by this program.
     void AppendEntry(const orv::Entry &entry);
     void ReplaceEntry(int row, const orv::Entry &entry);
-    void RemoveEntries(const QList<qint32> &ids);
+    void RemoveEntries(const QList<qint64> &ids);
+    // The row that shows the entry with this id, -1 when none does.
+    int RowOfId(qint64 id) const;
     // After a change the list shows its table in id order again, whatever
     // column it was sorted by.
     void RestoreIdOrder();
@@ -55,6 +57,10 @@ public:
 
     // Sorts every run of entry rows between fixed rows by a column.
     void SortEntryRuns(orv::EntryColumn column, orv::SortOrder order);
+    // The column the rows were last sorted by, -1 while they stand in the
+    // order they were filled in (id order in the record modules).
+    int SortColumn() const { return m_nSortColumn; }
+    orv::SortOrder SortedOrder() const { return m_sortOrder; }
     bool EntriesInIdOrder() const;
 
     void SetRowColor(int row, const QColor &color);
@@ -75,4 +81,6 @@ private:
     // Row r shows entry m_rows[r] when >= 0, fixed row -(m_rows[r] + 1) otherwise.
     std::vector<qint32> m_rows;
     QHash<int, QColor> m_mapRowColor;
+    int m_nSortColumn = -1;
+    orv::SortOrder m_sortOrder = orv::SortOrder::Ascending;
 };

@@ -1,7 +1,10 @@
 // The list's three record commands: add (or, in the query module, query),
 // modify and delete, with the rule that a user changes only the entries
-// that user recorded.
+// that user recorded. The rule is checked on the list first, for the
+// user's message, and held again by the book's statements, so that a list
+// that is out of date can never touch another entry.
 
+#include "app/AppBook.h"
 #include "app/DbMessages.h"
 #include "app/Globals.h"
 #include "app/Prompter.h"
@@ -10,8 +13,6 @@
 #include "records/CAddRecordDlg.h"
 #include "records/CModifyRecordDlg.h"
 #include "records/CRecordListCtrl.h"
-#include "records/EntryStore.h"
-#include "store/BookConnection.h"
 #include "store/TextForms.h"
 
 #include <algorithm>
@@ -32,81 +33,44 @@ bool RecordedByCurrentUser(const CRecordListCtrl &list, int row)
     return list.GetItemText(row, kUserColumn) == g_strCurUser;
 }
 
-// The list and the book's figures follow one change this program made,
-// without reading a large book again.
-void ShowAddedEntry(CLedgerDlg &ledger, orv::RecordKind kind, qint32 id, const orv::EntryValues &values)
+// The entry of a row as the list shows it (the amount as the list holds
+// it, which its cell shows to the fen).
+orv::ShownEntry ShownRow(const CRecordListCtrl &list, int row)
 {
-    CRecordListCtrl &list = RecordList();
-    if (list.Window() && orv::kindFromModule(g_nModule) == kind) {
-        CRecordListModel &model = list.Model();
-        model.AppendEntry(model.Entries().make(id, values));
-        list.SelectRow(list.GetItemCount() - 1);
-        list.SetFocus();
-    }
-    orv::BookStatus status = ledger.BookStatus();
-    status.applyAdded(kind, values.money);
-    ledger.AdjustBookStatus(status);
-    ledger.UpdateStatusTexts();
+    orv::ShownEntry shown;
+    shown.id = list.GetItemText(row, kIdColumn).toLongLong();
+    shown.values.date = orv::parseDateText(list.GetItemText(row, kDateColumn)).value_or(QDate());
+    shown.values.items = list.GetItemText(row, kItemsColumn);
+    const orv::Entry *entry = list.Model().EntryAt(row);
+    shown.values.money = entry ? entry->money : list.GetItemText(row, kMoneyColumn).toDouble();
+    shown.values.remark = list.GetItemText(row, kRemarkColumn);
+    shown.values.user = list.GetItemText(row, kUserColumn);
+    return shown;
 }
 
 // Runs the modify dialog on a row; true when the entry was changed.
 bool ModifyRow(CLedgerDlg &ledger, orv::RecordKind kind, int row)
 {
-    CRecordListCtrl &list = RecordList();
-    CRecordListModel &model = list.Model();
-    const orv::Entry *before = model.EntryAt(row);
-    const double oldMoney = before ? before->money : list.GetItemText(row, kMoneyColumn).toDouble();
-
+    const orv::ShownEntry shown = ShownRow(RecordList(), row);
     CModifyRecordDlg dlg(kind, &ledger);
-    dlg.m_nId = list.GetItemText(row, kIdColumn).toInt();
-    dlg.m_tDate = orv::parseDateText(list.GetItemText(row, kDateColumn)).value_or(QDate::currentDate());
-    dlg.m_strItems = list.GetItemText(row, kItemsColumn);
-    dlg.m_dMoney = list.GetItemText(row, kMoneyColumn).toDouble();
-    dlg.m_strRemark = list.GetItemText(row, kRemarkColumn);
-    if (dlg.exec() != CModifyRecordDlg::kUpdated)
-        return false;
-
-    orv::EntryValues values = dlg.Values();
-    values.user = list.GetItemText(row, kUserColumn);
-    model.ReplaceEntry(row, model.Entries().make(dlg.m_nId, values));
-    model.RestoreIdOrder();
-    list.SelectRow(row);
-
-    orv::BookStatus status = ledger.BookStatus();
-    status.applyChanged(kind, oldMoney, values.money);
-    ledger.AdjustBookStatus(status);
-    return true;
+    dlg.m_nId = shown.id;
+    dlg.m_tDate = shown.values.date.isValid() ? shown.values.date : QDate::currentDate();
+    dlg.m_strItems = shown.values.items;
+    dlg.m_dMoney = shown.values.money;
+    dlg.m_strRemark = shown.values.remark;
+    dlg.m_strUser = shown.values.user;
+    return dlg.exec() == CModifyRecordDlg::kUpdated;
 }
 
-// Deletes the entries of these rows (read from their cells) from the book
-// and the list; true when the book changed.
+// Deletes the entries of these rows, as the list shows them, from the book
+// (the list follows the book); true when the book changed.
 bool DeleteRows(CLedgerDlg &ledger, orv::RecordKind kind, const QList<int> &rows)
 {
     CRecordListCtrl &list = RecordList();
-    const CRecordListModel &model = list.Model();
-    QList<qint32> ids;
-    QHash<qint32, double> money;
-    for (auto row = rows.crbegin(); row != rows.crend(); ++row) {
-        const qint32 id = list.GetItemText(*row, kIdColumn).toInt();
-        ids.append(id);
-        const orv::Entry *entry = model.EntryAt(*row);
-        money.insert(id, entry ? entry->money : list.GetItemText(*row, kMoneyColumn).toDouble());
-    }
-
-    const auto conn = OpenBook(&ledger);
-    if (!conn)
-        return false;
-    const auto removed = orv::EntryStore::remove(*conn, kind, ids);
-    if (!CheckDb(&ledger, removed))
-        return false;
-
-    // Rows whose entry was already gone from the book leave the list too.
-    list.Model().RemoveEntries(ids);
-    orv::BookStatus status = ledger.BookStatus();
-    for (qint32 id : *removed)
-        status.applyRemoved(kind, money.value(id));
-    ledger.AdjustBookStatus(status);
-    return !removed->isEmpty();
+    QList<orv::ShownEntry> shown;
+    for (auto row = rows.crbegin(); row != rows.crend(); ++row)
+        shown.append(ShownRow(list, *row));
+    return CheckDb(&ledger, AppBook().removeEntries(kind, shown, g_strCurUser));
 }
 
 } // namespace
@@ -117,10 +81,6 @@ void CLedgerDlg::OnAddRecord()
         RunQueryDialog(this);
     } else if (const auto kind = orv::kindFromModule(g_nModule)) {
         CAddRecordDlg dlg(*kind, this);
-        connect(&dlg, &CAddRecordDlg::EntryAdded, this,
-                [this](orv::RecordKind added, qint32 id, const orv::EntryValues &values) {
-                    ShowAddedEntry(*this, added, id, values);
-                });
         dlg.exec();
     }
     RecordList().SetFocus();
@@ -129,21 +89,18 @@ void CLedgerDlg::OnAddRecord()
 void CLedgerDlg::OnModifyRecord()
 {
     CRecordListCtrl &list = RecordList();
-    bool changed = false;
     if (const auto kind = orv::kindFromModule(g_nModule)) {
         const int mark = list.GetSelectionMark();
         if (mark == -1)
             ShowAttention(this, QStringLiteral("请选择您要修改的行!"));
         else if (!RecordedByCurrentUser(list, mark))
             ShowAttention(this, QStringLiteral("只能修改当前用户(%1)的记录!").arg(g_strCurUser));
-        else
-            changed = ModifyRow(*this, *kind, mark);
+        else if (ModifyRow(*this, *kind, mark))
+            list.SelectRow(mark);
     }
     list.SetFocus();
-    // A change has already moved the figures; otherwise they are read afresh.
-    if (!changed)
-        UpdateBookStatus();
-    UpdateStatusTexts();
+    // The figures follow the book; what others did meanwhile is read now.
+    AppBook().catchUp();
 }
 
 void CLedgerDlg::OnDeleteRecord()
@@ -151,7 +108,6 @@ void CLedgerDlg::OnDeleteRecord()
     CRecordListCtrl &list = RecordList();
     const auto kind = orv::kindFromModule(g_nModule);
     const QList<int> selected = list.GetSelectedRows();
-    bool changed = false;
     if (selected.isEmpty()) {
         ShowAttention(this, QStringLiteral("请选择您要删除的行!"));
     } else if (selected.size() == 1) {
@@ -161,9 +117,9 @@ void CLedgerDlg::OnDeleteRecord()
         if (!RecordedByCurrentUser(list, row)) {
             ShowAttention(this, QStringLiteral("只能删除当前用户(%1)的记录!").arg(g_strCurUser));
         } else {
-            const int id = list.GetItemText(row, kIdColumn).toInt();
-            if (AskAttention(this, QStringLiteral("真的要删除第 %1 条记录吗？").arg(id)) && kind) {
-                changed = DeleteRows(*this, *kind, {row});
+            const QString id = list.GetItemText(row, kIdColumn);
+            if (AskAttention(this, QStringLiteral("真的要删除第 %1 条记录吗？").arg(id)) && kind &&
+                DeleteRows(*this, *kind, {row})) {
                 // The row that moved into the deleted one's place, or the new last row.
                 list.SelectRow(std::min(row, list.GetItemCount() - 1));
             }
@@ -177,11 +133,9 @@ void CLedgerDlg::OnDeleteRecord()
             }
         }
         if (AskAttention(this, QStringLiteral("真的要删除所选中的多条记录吗？")) && kind)
-            changed = DeleteRows(*this, *kind, selected);
+            DeleteRows(*this, *kind, selected);
         list.EnsureVisible(list.GetItemCount() - 1);
     }
     list.SetFocus();
-    if (!changed)
-        UpdateBookStatus();
-    UpdateStatusTexts();
+    AppBook().catchUp();
 }

@@ -1,4 +1,4 @@
-#include "store/SqliteErrors.h"
+#include "store/sqlite/SqliteErrors.h"
 
 #include "store/BusyWait.h"
 

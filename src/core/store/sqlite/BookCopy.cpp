@@ -1,4 +1,4 @@
-#include "store/BookCopy.h"
+#include "store/sqlite/BookCopy.h"
 
 #include <QFile>
 

@@ -1,8 +1,8 @@
-#include "store/SqliteEntryReader.h"
+#include "store/sqlite/SqliteEntryReader.h"
 
 #include "store/BookConnection.h"
 #include "store/BusyWait.h"
-#include "store/SqliteErrors.h"
+#include "store/sqlite/SqliteErrors.h"
 #include "store/TextForms.h"
 
 #include <sqlite3.h>
@@ -115,7 +115,7 @@ std::optional<DbResult<qsizetype>> appendEntriesFromSqlite(const BookConnection 
     int rc;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
         Entry entry;
-        entry.id = qint32(sqlite3_column_int64(stmt, 0));
+        entry.id = sqlite3_column_int64(stmt, 0);
         entry.julianDay = julianDay(sqlite3_column_text(stmt, 1), sqlite3_column_bytes(stmt, 1));
         entry.items = interner.intern(sqlite3_column_text(stmt, 2), sqlite3_column_bytes(stmt, 2));
         entry.money = sqlite3_column_double(stmt, 3);

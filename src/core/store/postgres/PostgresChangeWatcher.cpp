@@ -1,0 +1,97 @@
+#include "store/postgres/PostgresChangeWatcher.h"
+
+#include "store/BookConnection.h"
+
+#include <QSqlDriver>
+
+#include <libpq-fe.h>
+
+namespace orv {
+
+namespace {
+
+PGconn *pgHandle(const BookConnection &conn)
+{
+    const QVariant handle = conn.database().driver() ? conn.database().driver()->handle() : QVariant();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "PGconn*") != 0)
+        return nullptr;
+    return *static_cast<PGconn *const *>(handle.constData());
+}
+
+} // namespace
+
+PostgresChangeWatcher::PostgresChangeWatcher(std::function<bool()> mayLook, QObject *parent)
+    : ChangeWatcher(std::move(mayLook), parent)
+{
+}
+
+PostgresChangeWatcher::~PostgresChangeWatcher() = default;
+
+void PostgresChangeWatcher::attach(BookConnection *conn)
+{
+    detach();
+    m_conn = conn;
+    m_lost = false;
+    m_pending = {};
+    m_pg = pgHandle(*conn);
+    if (!m_pg || !conn->change(QStringLiteral("LISTEN %1").arg(QLatin1String(kChannel))))
+        return;
+    m_notifier = std::make_unique<QSocketNotifier>(PQsocket(m_pg), QSocketNotifier::Read);
+    connect(m_notifier.get(), &QSocketNotifier::activated, this, &PostgresChangeWatcher::onReadable);
+}
+
+void PostgresChangeWatcher::detach()
+{
+    m_notifier.reset();
+    m_conn = nullptr;
+    m_pg = nullptr;
+}
+
+BookChanges PostgresChangeWatcher::drain(bool readSocket)
+{
+    if (!m_pg)
+        return {};
+    if (readSocket && !PQconsumeInput(m_pg)) {
+        // The socket is readable but holds nothing: the server hung up.
+        m_lost = true;
+        m_notifier.reset();
+        return {};
+    }
+    const int self = PQbackendPID(m_pg);
+    BookChanges changes;
+    while (PGnotify *notify = PQnotifies(m_pg)) {
+        if (notify->be_pid != self)
+            changes |= changeOfTable(QString::fromUtf8(notify->extra));
+        PQfreemem(notify);
+    }
+    return changes;
+}
+
+BookChanges PostgresChangeWatcher::takeForeignChanges()
+{
+    // Notifications that came with the answers to this program's own
+    // statements are already read; those still on the way are read now.
+    BookChanges changes = m_pending | drain(true);
+    m_pending = {};
+    return changes;
+}
+
+void PostgresChangeWatcher::onReadable()
+{
+    if (!mayLook()) {
+        // In the middle of an operation the driver reads the socket itself;
+        // what arrived is taken when the operation is over.
+        m_pending |= drain(false);
+        return;
+    }
+    const BookChanges changes = m_pending | drain(true);
+    m_pending = {};
+    if (m_lost) {
+        Q_EMIT connectionLost();
+        return;
+    }
+    if (changes)
+        Q_EMIT foreignChanges(changes);
+}
+
+} // namespace orv
