@@ -19,6 +19,9 @@
 #include <QSqlRecord>
 #include <QTest>
 
+#include <cstdio>
+#include <cstdlib>
+
 namespace {
 
 // The server's own maintenance database, from the PG* variables.
@@ -52,13 +55,23 @@ QString NextDatabaseName()
 
 bool TestBook::onServer()
 {
-    return qEnvironmentVariable("ORV_TEST_ENGINE") == QLatin1String("postgres");
+    if (qEnvironmentVariable("ORV_TEST_ENGINE") != QLatin1String("postgres"))
+        return false;
+    // Run outside the test command's throwaway server: nothing to test on.
+    if (qEnvironmentVariableIsEmpty("PGHOST") && qEnvironmentVariableIsEmpty("PGPORT")) {
+        fprintf(stderr, "no PostgreSQL server for the tests (PGHOST, PGPORT unset)\n");
+        ::exit(0);
+    }
+    return true;
 }
 
 TestBook::TestBook(const QList<QPair<QString, QString>> &users)
     : m_dir(std::make_unique<QTemporaryDir>())
     , m_previousDir(QDir::currentPath())
+    , m_previousAppDir(g_strAppDir)
 {
+    if (AppBookLocation().isServer())
+        m_previousBook = AppBookLocation();
     QList<orv::BookSchema::StarterUser> starters;
     for (const auto &[name, password] : users)
         starters.append({name, password});
@@ -85,11 +98,15 @@ TestBook::~TestBook()
 {
     // The run's connection goes before its book does.
     AppBook().close();
-    QDir::setCurrent(m_previousDir);
-    if (!m_database.isEmpty()) {
-        SetAppBookLocation(std::nullopt);
-        AdminExec(QStringLiteral("DROP DATABASE IF EXISTS \"%1\" WITH (FORCE)").arg(m_database));
+    // Put back what was there before, unless another book took over since
+    // (a fixture that makes its next book before letting go of this one).
+    if (g_strAppDir == m_dir->path()) {
+        QDir::setCurrent(m_previousDir);
+        g_strAppDir = m_previousAppDir;
+        SetAppBookLocation(m_previousBook);
     }
+    if (!m_database.isEmpty())
+        AdminExec(QStringLiteral("DROP DATABASE IF EXISTS \"%1\" WITH (FORCE)").arg(m_database));
 }
 
 QString TestBook::bookPath() const

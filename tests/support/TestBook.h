@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 
 #include <memory>
+#include <optional>
 
 // A program folder in a temp directory with a real book, made from the
 // same schema as the shipped books. Makes it the program folder of the run
@@ -51,5 +52,16 @@ public:
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_previousDir;
+    // The run's book and program folder before this one, put back after it.
+    std::optional<orv::BookLocation> m_previousBook;
+    QString m_previousAppDir;
     QString m_database; // the server database of this book (server engine)
 };
+
+// What only a book file has (its bytes, links to it, SQLite's own SQL):
+// such a test runs on the file engine only.
+#define ORV_FILE_BOOK_ONLY()                                                                                           \
+    do {                                                                                                               \
+        if (TestBook::onServer())                                                                                      \
+            QSKIP("a property of book files");                                                                         \
+    } while (false)

@@ -13,7 +13,8 @@ namespace {
 PGconn *pgHandle(const BookConnection &conn)
 {
     const QVariant handle = conn.database().driver() ? conn.database().driver()->handle() : QVariant();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "PGconn*") != 0)
+    // The driver declares the handle by libpq's struct name.
+    if (!handle.isValid() || (qstrcmp(handle.typeName(), "pg_conn*") != 0 && qstrcmp(handle.typeName(), "PGconn*") != 0))
         return nullptr;
     return *static_cast<PGconn *const *>(handle.constData());
 }
