@@ -102,6 +102,12 @@ class TestBookMaintenance : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase()
+    {
+        // Replacing and copying book files; a server book's maintenance has tests of its own.
+        ORV_FILE_BOOK_ONLY();
+    }
+
     // Other spellings ("./", "//") are refused by the commands themselves.
     void sameFileThroughLinks()
     {

@@ -34,6 +34,7 @@ private Q_SLOTS:
 
     void createBookNeverOverwritesAndLeavesNoHalfBook()
     {
+        ORV_FILE_BOOK_ONLY();
         TestBook book;
         const QByteArray before = book.readFile(QStringLiteral("Orvendal.ovd"));
         QVERIFY(!BookSchema::createBook(book.bookPath()));
@@ -86,6 +87,7 @@ private Q_SLOTS:
 
     void bookThatCannotBeOpenedIsReportedAsSuch()
     {
+        ORV_FILE_BOOK_ONLY();
         QTemporaryDir dir;
         const QString path = QDir(dir.path()).filePath(QStringLiteral("Orvendal.ovd"));
         const BookConnection missing(path);
@@ -106,6 +108,7 @@ private Q_SLOTS:
 
     void dataOvdNeverReplacesABookThatIsThere()
     {
+        ORV_FILE_BOOK_ONLY();
         QTemporaryDir dir;
         const QString bookPath = BookFile::bookPath(dir.path());
         const QString data = dir.filePath(QStringLiteral("Data.ovd"));

@@ -213,6 +213,7 @@ private Q_SLOTS:
 
     void bookThatWillNotOpen()
     {
+        ORV_FILE_BOOK_ONLY();
         Query("1035");
         const orv::QueryCriteria before = RecordList().m_query;
         const QString book = m_book->bookPath();

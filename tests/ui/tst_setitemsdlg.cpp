@@ -208,8 +208,15 @@ private Q_SLOTS:
         TestBook book;
         ScriptedPrompter prompter;
         SetCategories(book, RecordKind::Income, {"工资", "奖金", "其他"});
-        book.exec(QStringLiteral("CREATE TRIGGER \"refuse\" BEFORE UPDATE ON \"INCOME_ITEMS\" "
-                                 "WHEN OLD.\"items\" = '奖金' BEGIN SELECT RAISE(ABORT, 'disk said no'); END"));
+        if (TestBook::onServer()) {
+            book.exec(QStringLiteral("CREATE FUNCTION refuse() RETURNS trigger LANGUAGE plpgsql AS "
+                                     "$$ BEGIN RAISE EXCEPTION 'disk said no'; END $$"));
+            book.exec(QStringLiteral("CREATE TRIGGER \"refuse\" BEFORE UPDATE ON \"INCOME_ITEMS\" FOR EACH ROW "
+                                     "WHEN (OLD.\"items\" = '奖金') EXECUTE FUNCTION refuse()"));
+        } else {
+            book.exec(QStringLiteral("CREATE TRIGGER \"refuse\" BEFORE UPDATE ON \"INCOME_ITEMS\" "
+                                     "WHEN OLD.\"items\" = '奖金' BEGIN SELECT RAISE(ABORT, 'disk said no'); END"));
+        }
         CSetItemsDlg dlg;
         dlg.ItemList()->setCurrentRow(0);
         Click(&dlg, 1105);
