@@ -2,6 +2,7 @@
 // command stores; the About box, and its link: colours as the pointer comes
 // and goes, what a click opens, and what the user is told when it fails.
 
+#include "support/WidgetTestMain.h"
 #include "support/ScriptedPrompter.h"
 #include "support/UrlCatcher.h"
 #include "support/TestBook.h"
@@ -274,5 +275,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestAppearance)
+ORV_WIDGET_TEST_MAIN(TestAppearance)
 #include "tst_appearance.moc"

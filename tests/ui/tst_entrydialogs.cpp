@@ -1,6 +1,7 @@
 // The add and modify dialogs on a real book: what they store, what they
 // refuse, the amount field's keys, the mouse wheel, and the amount keypad
 // beside them.
+#include "support/WidgetTestMain.h"
 #include "app/Globals.h"
 #include "records/CAddRecordDlg.h"
 #include "records/CAmountKeypadDlg.h"
@@ -458,5 +459,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TstEntryDialogs)
+ORV_WIDGET_TEST_MAIN(TstEntryDialogs)
 #include "tst_entrydialogs.moc"

@@ -2,6 +2,7 @@
 // a user would through the scripted prompter, on a real book: what is
 // asked and said, what the book holds afterwards, and what the window shows.
 
+#include "support/WidgetTestMain.h"
 #include "app/Globals.h"
 #include "mainwnd/CLedgerDlg.h"
 #include "records/CRecordListCtrl.h"
@@ -290,5 +291,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestMaintenanceCommands)
+ORV_WIDGET_TEST_MAIN(TestMaintenanceCommands)
 #include "tst_maintenancecommands.moc"

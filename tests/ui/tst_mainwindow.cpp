@@ -2,6 +2,7 @@
 // controls, what every module switch shows and hides, the book's figures,
 // the doors into the modules and the list's commands.
 
+#include "support/WidgetTestMain.h"
 #include "support/ScriptedPrompter.h"
 #include "support/UrlCatcher.h"
 #include "support/TestBook.h"
@@ -390,5 +391,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestMainWindow)
+ORV_WIDGET_TEST_MAIN(TestMainWindow)
 #include "tst_mainwindow.moc"

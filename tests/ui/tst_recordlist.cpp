@@ -3,6 +3,7 @@
 // column by its own kind of order; and the add, modify and delete commands
 // with the owner rule, the questions, what the list selects afterwards and
 // the book's figures, which must always equal a full count.
+#include "support/WidgetTestMain.h"
 #include "app/Globals.h"
 #include "mainwnd/CLedgerDlg.h"
 #include "mainwnd/CStatusBarCtrl.h"
@@ -474,5 +475,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestRecordList)
+ORV_WIDGET_TEST_MAIN(TestRecordList)
 #include "tst_recordlist.moc"

@@ -1,11 +1,15 @@
 #include "records/CRecordListCtrl.h"
 
 #include "app/Globals.h"
+#include "app/PlainText.h"
 
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QScrollBar>
+#include <QStyle>
+#include <QToolTip>
 
 CRecordListCtrl &RecordList()
 {
@@ -61,6 +65,23 @@ void CRecordListView::focusInEvent(QFocusEvent *event)
     QTableView::focusInEvent(event);
     if (!hadCurrent && currentIndex().isValid() && selectionModel() && !selectionModel()->hasSelection())
         selectionModel()->clearCurrentIndex();
+}
+
+bool CRecordListView::viewportEvent(QEvent *event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QTableView::viewportEvent(event);
+    // A cell cut short by its column shows its whole text as a tip.
+    const auto *help = static_cast<QHelpEvent *>(event);
+    const QModelIndex index = indexAt(help->pos());
+    const QString text = index.data(Qt::DisplayRole).toString();
+    const QRect cell = visualRect(index);
+    const int margins = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
+    if (index.isValid() && !text.isEmpty() && fontMetrics().horizontalAdvance(text) > cell.width() - margins)
+        QToolTip::showText(help->globalPos(), PlainToolTip(text), viewport(), cell);
+    else
+        QToolTip::hideText();
+    return true;
 }
 
 CRecordListCtrl::CRecordListCtrl() = default;

@@ -99,6 +99,7 @@ public:
 
 protected:
     void focusInEvent(QFocusEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
 };
 
 // The one record list of the program.
