@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPointer>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -106,6 +107,13 @@ void ReportWait(int elapsedMs)
         if (!g_bCursorSet) {
             g_bCursorSet = true;
             QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+            // Waits happen inside database calls, which never run the event
+            // loop: once it runs again, any wait is over, even one whose end
+            // was not reported.
+            QTimer::singleShot(0, qApp, [] {
+                if (!g_bReporting)
+                    EndWait();
+            });
         }
         QWidget *host = HostWindow();
         if (g_pPanel && g_pPanel->parentWidget() != host)

@@ -2,12 +2,15 @@
 
 #include "app/Globals.h"
 #include "app/Prompter.h"
+#include "store/BusyWait.h"
 
 using Cause = orv::DbError::Cause;
 
 std::unique_ptr<orv::BookConnection> OpenBook(QWidget *parent)
 {
     auto conn = std::make_unique<orv::BookConnection>(AppBookPath());
+    // Opening may have waited for a book held elsewhere; that wait is over.
+    orv::BusyWait::finished();
     if (conn->isOpen())
         return conn;
     ShowDbError(parent, conn->openError());
