@@ -12,6 +12,7 @@
 #include "records/CModifyRecordDlg.h"
 #include "records/CRecordListCtrl.h"
 #include "store/BookConnection.h"
+#include "support/ModalGuard.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestBook.h"
 
@@ -23,6 +24,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QStyle>
 #include <QTest>
 #include <QTimer>
 
@@ -49,6 +52,7 @@ int WithModal(const std::function<void()> &trigger, const std::function<void(D *
         if (!dialog || !dialog->isVisible())
             return;
         ++seen;
+        const ModalGuard::Expect expected(dialog);
         drive(dialog);
         if (dialog->isVisible())
             dialog->reject();
@@ -472,6 +476,87 @@ private Q_SLOTS:
         QVERIFY(m_prompter->shown.isEmpty());
         QCOMPARE(m_ledger->m_strIncomeCount, QStringLiteral("2"));
         VerifyFigures();
+    }
+
+    // Modules whose list a test fills: the three record modules and the
+    // query module's overview (income and expense).
+    static void ListModules()
+    {
+        QTest::addColumn<int>("module");
+        QTest::newRow("income") << 1;
+        QTest::newRow("expense") << 2;
+        QTest::newRow("query") << 3;
+        QTest::newRow("loans") << 5;
+    }
+
+    // Enough entries of the module's kind (both kinds for the query overview)
+    // that the list must scroll.
+    void FillForScrolling(int module, int count)
+    {
+        const QList<RecordKind> kinds = module == 3 ? QList<RecordKind>{RecordKind::Income, RecordKind::Payout}
+                                                    : QList<RecordKind>{*orv::kindFromModule(module)};
+        for (RecordKind kind : kinds)
+            for (int i = 0; i < count; ++i)
+                m_book->add(kind, QDate(2024, 1, 1).addDays(i * 7 % 365), QStringLiteral("名目%1").arg(i % 7), 10 + i);
+    }
+
+    void aSortShowsTheBeginningOfTheNewOrder_data() { ListModules(); }
+    void aSortShowsTheBeginningOfTheNewOrder()
+    {
+        QFETCH(int, module);
+        FillForScrolling(module, 80);
+        CRecordListCtrl &list = Open(module);
+        CRecordListView *view = list.Window();
+        view->scrollToBottom();
+        QVERIFY(!RowVisible(0));
+        ClickHeader(3);
+        QCOMPARE(view->verticalScrollBar()->value(), 0);
+        QVERIFY(RowVisible(0));
+    }
+
+    void scrolledToTheEndTheTopRowIsWhole_data() { ListModules(); }
+    void scrolledToTheEndTheTopRowIsWhole()
+    {
+        QFETCH(int, module);
+        FillForScrolling(module, 80);
+        CRecordListCtrl &list = Open(module);
+        CRecordListView *view = list.Window();
+        // Heights that leave part of a row over at the end.
+        for (int extra = 0; extra < view->rowHeight(0); extra += 5) {
+            view->resize(view->width(), 200 + extra);
+            view->scrollToBottom();
+            QCoreApplication::processEvents();
+            const int top = view->rowAt(0);
+            QCOMPARE(view->rowViewportPosition(top), 0);
+            QVERIFY(RowVisible(list.GetItemCount() - 1));
+        }
+    }
+
+    // Amounts and totals of twelve characters and more are shown whole.
+    void longAmountsShowWhole_data() { ListModules(); }
+    void longAmountsShowWhole()
+    {
+        QFETCH(int, module);
+        const RecordKind kind = module == 3 ? RecordKind::Income : *orv::kindFromModule(module);
+        m_book->add(kind, QDate(2024, 3, 1), QStringLiteral("工资"), 100011401234.56);
+        m_book->add(kind, QDate(2024, 3, 2), QStringLiteral("工资"), 100011401234.56);
+        CRecordListCtrl &list = Open(module);
+        CRecordListView *view = list.Window();
+        const int margins = 2 * view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view);
+        for (int row = 0; row < list.GetItemCount(); ++row) {
+            const QString text = list.GetItemText(row, 3);
+            QVERIFY2(view->fontMetrics().horizontalAdvance(text) + margins <= view->columnWidth(3), qPrintable(text));
+        }
+        if (module == 3)
+            QCOMPARE(list.GetItemText(0, 3), QStringLiteral("200022802469.12")); // the balance
+        // The list still fits its window as before.
+        int total = 0;
+        for (int c = 0; c < list.GetColumnCount(); ++c)
+            total += view->columnWidth(c);
+        int original = 0;
+        for (int width : ListWidths(module == 3 ? ListColumns::Query : ListColumns::Records))
+            original += width;
+        QCOMPARE(total, original);
     }
 };
 
