@@ -90,7 +90,6 @@ private Q_SLOTS:
 
     void cleanup()
     {
-        CHyperLink::SetOpener(nullptr);
         m_page.reset();
         m_dlg.reset();
         m_book.reset();
@@ -228,7 +227,7 @@ private Q_SLOTS:
 
     void clickOpensTheTargetOnTheDesktop()
     {
-        UrlCatcher catcher(QStringLiteral("https"));
+        UrlCatcher catcher;
         CHyperLink &link = Link(QString(), kHome + QStringLiteral("/start"));
         // An empty text shows the target, which the tip names as well.
         QCOMPARE(link.text(), kHome + QStringLiteral("/start"));
@@ -237,41 +236,64 @@ private Q_SLOTS:
         QTest::mouseClick(&link, Qt::LeftButton, {}, link.rect().center());
         link.setFocus();
         QTest::keyClick(&link, Qt::Key_Return);
-        QCOMPARE(catcher.urls, QList<QUrl>(2, QUrl(kHome + QStringLiteral("/start"))));
+        QCOMPARE(catcher.urls(), QList<QUrl>(2, QUrl(kHome + QStringLiteral("/start"))));
         QVERIFY(link.IsVisited());
         QCOMPARE(link.CurrentTextColour(), kVisitedPurple);
         QVERIFY(m_prompter.shown.isEmpty());
     }
 
-    void aFailedOpenWarnsAndStaysUnvisited()
+    // The desktop's opener is asked and listened to: one that finds no
+    // program (no browser) leaves the link unvisited and says so.
+    void openingIsJudgedByTheOpener_data()
     {
-        bool works = false;
-        QList<QUrl> opened;
-        CHyperLink::SetOpener([&](const QUrl &url) {
-            opened.append(url);
-            return works;
-        });
-        CHyperLink &link = Link(QStringLiteral("主页"), kHome);
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<bool>("lingers");
+        QTest::addColumn<bool>("opened");
+        QTest::newRow("no browser") << 3 << false << false;
+        QTest::newRow("opener failed") << 4 << false << false;
+        QTest::newRow("opened") << 0 << false << true;
+        QTest::newRow("browser kept in front") << 0 << true << true;
+    }
+
+    void openingIsJudgedByTheOpener()
+    {
+        QFETCH(int, exitCode);
+        QFETCH(bool, lingers);
+        QFETCH(bool, opened);
+        UrlCatcher catcher(exitCode, lingers);
+        CAboutDlg about;
+        about.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&about));
+        CHyperLink &link = *about.HomePageLink();
         QTest::mouseClick(&link, Qt::LeftButton, {}, link.rect().center());
+        QCOMPARE(catcher.urls(), QList<QUrl>{CHyperLink::TargetUrl(link.GetLinkTarget())});
+        QCOMPARE(link.IsVisited(), opened);
+        if (opened) {
+            QVERIFY(m_prompter.shown.isEmpty());
+            return;
+        }
         QCOMPARE(m_prompter.texts(), QStringList{QStringLiteral("Unable to open hyperlink:\n\nThere is no application "
                                                                 "associated\nwith the given filename extension.")});
         QCOMPARE(m_prompter.shown.last().icon, MsgIcon::Exclamation);
-        QVERIFY(!link.IsVisited());
+        QCOMPARE(link.CurrentTextColour(), kLinkBlue);
+    }
 
-        // A missing file is not handed to the desktop at all.
+    void aMissingFileIsNotHandedOn()
+    {
+        UrlCatcher catcher;
         QTemporaryDir dir;
         const QString missing = QDir(dir.path()).filePath(QStringLiteral("说明.txt"));
         CHyperLink &local = Link(QStringLiteral("说明"), missing);
-        opened.clear();
         QVERIFY(!local.Open());
-        QVERIFY(opened.isEmpty());
+        QVERIFY(catcher.urls().isEmpty());
         QCOMPARE(m_prompter.lastText(), QStringLiteral("Unable to open hyperlink:\n\nThe specified file was not found."));
+        QVERIFY(!local.IsVisited());
         QFile file(missing);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.close();
-        works = true;
         QVERIFY(local.Open());
-        QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile(missing)});
+        QCOMPARE(catcher.urls(), QList<QUrl>{QUrl::fromLocalFile(missing)});
+        QVERIFY(local.IsVisited());
     }
 };
 

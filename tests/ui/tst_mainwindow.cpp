@@ -351,16 +351,26 @@ private Q_SLOTS:
     void helpAndAbout()
     {
         CLedgerDlg &dlg = Open();
-        UrlCatcher catcher(QStringLiteral("file"));
+        auto catcher = std::make_unique<UrlCatcher>();
         m_prompter.clear();
         dlg.MenuCommand(32775)->trigger(); // no help page beside the book: the user is told
         QCOMPARE(m_prompter.shown.size(), 1);
         QVERIFY(m_prompter.lastText().contains(QStringLiteral("Kestrune帮助.html")));
-        QVERIFY(catcher.urls.isEmpty());
+        QVERIFY(catcher->urls().isEmpty());
         m_book->writeFile(QStringLiteral("Kestrune帮助.html"), "<html></html>");
         dlg.MenuCommand(32775)->trigger();
-        QCOMPARE(catcher.urls, QList<QUrl>{QUrl::fromLocalFile(m_book->path(QStringLiteral("Kestrune帮助.html")))});
+        QCOMPARE(catcher->urls(), QList<QUrl>{QUrl::fromLocalFile(m_book->path(QStringLiteral("Kestrune帮助.html")))});
         QCOMPARE(m_prompter.shown.size(), 1);
+        // No browser: the opener says so, and so does the program.
+        catcher.reset(); // the PATH of before, then the new opener on it
+        catcher = std::make_unique<UrlCatcher>(3);
+        dlg.MenuCommand(32775)->trigger();
+        QCOMPARE(catcher->urls().size(), 1);
+        QCOMPARE(m_prompter.shown.size(), 2);
+        QVERIFY(m_prompter.lastText().startsWith(QStringLiteral("无法打开帮助文档")));
+        QVERIFY(m_prompter.lastText().contains(QStringLiteral("no method available")));
+        catcher.reset();
+        m_prompter.clear();
 
         QString title;
         QTimer::singleShot(0, [&] {
