@@ -9,7 +9,7 @@ ORV_PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-svg-dev libqt6svg6 qt6-translations-l10n libgl-dev
   libsqlite3-dev sqlite3 libxlsxwriter-dev
   unixodbc unixodbc-dev odbcinst libsqliteodbc
-  fonts-noto-cjk xvfb xauth imagemagick
+  fonts-noto-cjk xvfb xauth imagemagick openbox xdotool
   python3 python3-openpyxl desktop-file-utils xdg-utils
 )
 
