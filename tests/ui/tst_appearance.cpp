@@ -200,6 +200,43 @@ private Q_SLOTS:
         QCOMPARE(about.result(), int(QDialog::Accepted));
     }
 
+
+    // The colour command in each list module: the list is made anew in the
+    // new colour and keeps showing that module's rows.
+    void colourCommandInEveryModule_data()
+    {
+        QTest::addColumn<int>("module");
+        QTest::newRow("income") << 1;
+        QTest::newRow("expense") << 2;
+        QTest::newRow("query") << 3;
+        QTest::newRow("loans") << 5;
+    }
+
+    void colourCommandInEveryModule()
+    {
+        QFETCH(int, module);
+        m_book->add(orv::RecordKind::Income, QDate(2024, 1, 5), QStringLiteral("工资"), 100);
+        m_book->add(orv::RecordKind::Payout, QDate(2024, 1, 6), QStringLiteral("餐饮"), 20);
+        m_book->add(orv::RecordKind::Payout, QDate(2024, 1, 7), QStringLiteral("交通"), 3);
+        m_book->add(orv::RecordKind::Loan, QDate(2024, 1, 8), QStringLiteral("借出"), 50);
+        CLedgerDlg &dlg = Window();
+        dlg.SwitchToModule(module);
+        QStringList before;
+        for (int row = 0; row < RecordList().GetItemCount(); ++row)
+            before << RecordList().GetItemText(row, 2);
+        QPointer<QWidget> oldList = RecordList().Window();
+        m_prompter.colors.enqueue(QColor(250, 240, 200));
+        dlg.MenuCommand(32806)->trigger();
+        QVERIFY(oldList.isNull());
+        QCOMPARE(g_nModule, module);
+        QCOMPARE(ListColour(), QColor(250, 240, 200));
+        QStringList after;
+        for (int row = 0; row < RecordList().GetItemCount(); ++row)
+            after << RecordList().GetItemText(row, 2);
+        QCOMPARE(after, before);
+        QVERIFY(!after.isEmpty());
+    }
+
     // -- the link -------------------------------------------------------------
 
     void hoverAndVisitColourAndUnderline()
