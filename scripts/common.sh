@@ -10,7 +10,7 @@ ORV_PACKAGES=(
   qt6-charts-dev libpq-dev libsodium-dev postgresql postgresql-common odbc-postgresql
   libsqlite3-dev sqlite3 libxlsxwriter-dev
   unixodbc unixodbc-dev odbcinst libsqliteodbc
-  fonts-noto-cjk xvfb xauth imagemagick
+  fonts-noto-cjk xvfb xauth imagemagick openbox xdotool
   python3 python3-openpyxl desktop-file-utils xdg-utils
 )
 

@@ -110,9 +110,38 @@ private Q_SLOTS:
         const SheetOutcome outcome =
             writeSheet(path, tableContent(QStringLiteral("s"), {"a"}, {{"fine"}, {QString(40000, u'x')}, {"never"}}));
         QCOMPARE(outcome.problem, SheetProblem::CannotWrite);
+        QCOMPARE(outcome.failure, SheetFailure::TextTooLong);
         QVERIFY(outcome.detail.contains(QStringLiteral("row 3")));
         QCOMPARE(fileBytes(path), before);
         QCOMPARE(entries(dir.path()), QStringList{QStringLiteral("keep.xlsx")});
+    }
+
+    void progressIsToldAndCanStopTheWrite()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("keep.xlsx"));
+        QVERIFY(writeSheet(path, tableContent(QStringLiteral("s"), {"a"}, {{"old"}})).ok());
+        const QByteArray before = fileBytes(path);
+        SheetContent many = tableContent(QStringLiteral("s"), {"a", "b"}, {});
+        many.rowCount = 10000;
+        many.cell = [](qsizetype row, int column) { return QString::number(row * 2 + column); };
+        QList<qsizetype> told;
+        const SheetOutcome stopped = writeSheet(path, many, [&told](qsizetype written, qsizetype total) {
+            told << written;
+            return total == 10000 && written < 4000;
+        });
+        QCOMPARE(stopped.problem, SheetProblem::Cancelled);
+        QCOMPARE(told, (QList<qsizetype>{2000, 4000}));
+        QCOMPARE(fileBytes(path), before);
+        QCOMPARE(entries(dir.path()), QStringList{QStringLiteral("keep.xlsx")});
+
+        told.clear();
+        QVERIFY(writeSheet(path, many, [&told](qsizetype written, qsizetype) {
+                    told << written;
+                    return true;
+                }).ok());
+        QCOMPARE(told, (QList<qsizetype>{2000, 4000, 6000, 8000, 10000}));
+        QVERIFY(fileBytes(path) != before);
     }
 
     void moreRowsThanASheetHoldsAreRefusedBeforeWriting()

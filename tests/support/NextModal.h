@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/ModalGuard.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QTimer>
@@ -16,7 +18,10 @@ void WithNextModal(bool &seen, Act act)
         seen = dlg != nullptr;
         if (!dlg)
             return;
-        act(dlg);
+        {
+            const ModalGuard::Expect expected(dlg);
+            act(dlg);
+        }
         if (dlg->isVisible())
             dlg->reject();
     });

@@ -14,6 +14,8 @@ MsgResult ScriptedPrompter::Message(QWidget *, const QString &text, const QStrin
                                     MsgButtons buttons)
 {
     shown.append({text, caption, icon, buttons});
+    if (onShown)
+        onShown(shown.last());
     if (!answers.isEmpty())
         return answers.dequeue();
     return buttons == MsgButtons::Ok ? MsgResult::Ok : MsgResult::Yes;

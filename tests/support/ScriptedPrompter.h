@@ -7,6 +7,8 @@
 #include <QQueue>
 #include <QString>
 
+#include <functional>
+
 // Stands in for the user at every message box and common dialog: records
 // what the program said and answers from a script (Yes / OK by default).
 class ScriptedPrompter final : public CPrompter
@@ -34,6 +36,9 @@ public:
     QQueue<QString> files;
     // Colours for the next colour dialogs; an invalid one cancels.
     QQueue<QColor> colors;
+
+    // Called as each box comes up, before it is answered.
+    std::function<void(const Shown &)> onShown;
 
     QList<Shown> shown;
     QList<FileDialogRequest> fileRequests;

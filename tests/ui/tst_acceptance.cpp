@@ -4,6 +4,7 @@
 // the user would see: list cells, status bar, start screen, title, messages
 // and the files on disk.
 
+#include "support/WidgetTestMain.h"
 #include "app/CLoginDlg.h"
 #include "app/Globals.h"
 #include "app/ProcessControl.h"
@@ -89,7 +90,10 @@ bool WithDialog(const char *what, const std::function<void()> &open, const std::
         poll.stop();
         if (auto *dlg = qobject_cast<D *>(modal)) {
             seen = true;
-            drive(dlg);
+            {
+                const ModalGuard::Expect expected(dlg);
+                drive(dlg);
+            }
             if (dlg->isVisible())
                 dlg->done(QDialog::Rejected);
         } else {
@@ -821,5 +825,5 @@ void TestAcceptance::aFamilyEveningWithTheBook()
     SetTerminateHook(nullptr);
 }
 
-QTEST_MAIN(TestAcceptance)
+ORV_WIDGET_TEST_MAIN(TestAcceptance)
 #include "tst_acceptance.moc"

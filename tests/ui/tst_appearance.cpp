@@ -2,6 +2,7 @@
 // command stores; the About box, and its link: colours as the pointer comes
 // and goes, what a click opens, and what the user is told when it fails.
 
+#include "support/WidgetTestMain.h"
 #include "support/ScriptedPrompter.h"
 #include "support/UrlCatcher.h"
 #include "support/TestBook.h"
@@ -89,7 +90,6 @@ private Q_SLOTS:
 
     void cleanup()
     {
-        CHyperLink::SetOpener(nullptr);
         m_page.reset();
         m_dlg.reset();
         m_book.reset();
@@ -200,6 +200,43 @@ private Q_SLOTS:
         QCOMPARE(about.result(), int(QDialog::Accepted));
     }
 
+
+    // The colour command in each list module: the list is made anew in the
+    // new colour and keeps showing that module's rows.
+    void colourCommandInEveryModule_data()
+    {
+        QTest::addColumn<int>("module");
+        QTest::newRow("income") << 1;
+        QTest::newRow("expense") << 2;
+        QTest::newRow("query") << 3;
+        QTest::newRow("loans") << 5;
+    }
+
+    void colourCommandInEveryModule()
+    {
+        QFETCH(int, module);
+        m_book->add(orv::RecordKind::Income, QDate(2024, 1, 5), QStringLiteral("工资"), 100);
+        m_book->add(orv::RecordKind::Payout, QDate(2024, 1, 6), QStringLiteral("餐饮"), 20);
+        m_book->add(orv::RecordKind::Payout, QDate(2024, 1, 7), QStringLiteral("交通"), 3);
+        m_book->add(orv::RecordKind::Loan, QDate(2024, 1, 8), QStringLiteral("借出"), 50);
+        CLedgerDlg &dlg = Window();
+        dlg.SwitchToModule(module);
+        QStringList before;
+        for (int row = 0; row < RecordList().GetItemCount(); ++row)
+            before << RecordList().GetItemText(row, 2);
+        QPointer<QWidget> oldList = RecordList().Window();
+        m_prompter.colors.enqueue(QColor(250, 240, 200));
+        dlg.MenuCommand(32806)->trigger();
+        QVERIFY(oldList.isNull());
+        QCOMPARE(g_nModule, module);
+        QCOMPARE(ListColour(), QColor(250, 240, 200));
+        QStringList after;
+        for (int row = 0; row < RecordList().GetItemCount(); ++row)
+            after << RecordList().GetItemText(row, 2);
+        QCOMPARE(after, before);
+        QVERIFY(!after.isEmpty());
+    }
+
     // -- the link -------------------------------------------------------------
 
     void hoverAndVisitColourAndUnderline()
@@ -227,7 +264,7 @@ private Q_SLOTS:
 
     void clickOpensTheTargetOnTheDesktop()
     {
-        UrlCatcher catcher(QStringLiteral("https"));
+        UrlCatcher catcher;
         CHyperLink &link = Link(QString(), kHome + QStringLiteral("/start"));
         // An empty text shows the target, which the tip names as well.
         QCOMPARE(link.text(), kHome + QStringLiteral("/start"));
@@ -236,43 +273,66 @@ private Q_SLOTS:
         QTest::mouseClick(&link, Qt::LeftButton, {}, link.rect().center());
         link.setFocus();
         QTest::keyClick(&link, Qt::Key_Return);
-        QCOMPARE(catcher.urls, QList<QUrl>(2, QUrl(kHome + QStringLiteral("/start"))));
+        QCOMPARE(catcher.urls(), QList<QUrl>(2, QUrl(kHome + QStringLiteral("/start"))));
         QVERIFY(link.IsVisited());
         QCOMPARE(link.CurrentTextColour(), kVisitedPurple);
         QVERIFY(m_prompter.shown.isEmpty());
     }
 
-    void aFailedOpenWarnsAndStaysUnvisited()
+    // The desktop's opener is asked and listened to: one that finds no
+    // program (no browser) leaves the link unvisited and says so.
+    void openingIsJudgedByTheOpener_data()
     {
-        bool works = false;
-        QList<QUrl> opened;
-        CHyperLink::SetOpener([&](const QUrl &url) {
-            opened.append(url);
-            return works;
-        });
-        CHyperLink &link = Link(QStringLiteral("主页"), kHome);
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<bool>("lingers");
+        QTest::addColumn<bool>("opened");
+        QTest::newRow("no browser") << 3 << false << false;
+        QTest::newRow("opener failed") << 4 << false << false;
+        QTest::newRow("opened") << 0 << false << true;
+        QTest::newRow("browser kept in front") << 0 << true << true;
+    }
+
+    void openingIsJudgedByTheOpener()
+    {
+        QFETCH(int, exitCode);
+        QFETCH(bool, lingers);
+        QFETCH(bool, opened);
+        UrlCatcher catcher(exitCode, lingers);
+        CAboutDlg about;
+        about.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&about));
+        CHyperLink &link = *about.HomePageLink();
         QTest::mouseClick(&link, Qt::LeftButton, {}, link.rect().center());
+        QCOMPARE(catcher.urls(), QList<QUrl>{CHyperLink::TargetUrl(link.GetLinkTarget())});
+        QCOMPARE(link.IsVisited(), opened);
+        if (opened) {
+            QVERIFY(m_prompter.shown.isEmpty());
+            return;
+        }
         QCOMPARE(m_prompter.texts(), QStringList{QStringLiteral("Unable to open hyperlink:\n\nThere is no application "
                                                                 "associated\nwith the given filename extension.")});
         QCOMPARE(m_prompter.shown.last().icon, MsgIcon::Exclamation);
-        QVERIFY(!link.IsVisited());
+        QCOMPARE(link.CurrentTextColour(), kLinkBlue);
+    }
 
-        // A missing file is not handed to the desktop at all.
+    void aMissingFileIsNotHandedOn()
+    {
+        UrlCatcher catcher;
         QTemporaryDir dir;
         const QString missing = QDir(dir.path()).filePath(QStringLiteral("说明.txt"));
         CHyperLink &local = Link(QStringLiteral("说明"), missing);
-        opened.clear();
         QVERIFY(!local.Open());
-        QVERIFY(opened.isEmpty());
+        QVERIFY(catcher.urls().isEmpty());
         QCOMPARE(m_prompter.lastText(), QStringLiteral("Unable to open hyperlink:\n\nThe specified file was not found."));
+        QVERIFY(!local.IsVisited());
         QFile file(missing);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.close();
-        works = true;
         QVERIFY(local.Open());
-        QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile(missing)});
+        QCOMPARE(catcher.urls(), QList<QUrl>{QUrl::fromLocalFile(missing)});
+        QVERIFY(local.IsVisited());
     }
 };
 
-QTEST_MAIN(TestAppearance)
+ORV_WIDGET_TEST_MAIN(TestAppearance)
 #include "tst_appearance.moc"

@@ -1,6 +1,7 @@
 // The add and modify dialogs on a real book: what they store, what they
 // refuse, the amount field's keys, the mouse wheel, and the amount keypad
 // beside them.
+#include "support/WidgetTestMain.h"
 #include "app/Globals.h"
 #include "records/CAddRecordDlg.h"
 #include "records/CAmountKeypadDlg.h"
@@ -398,10 +399,11 @@ private Q_SLOTS:
         CAmountKeypadDlg *keypad = dlg->Keypad();
         QTRY_COMPARE(QApplication::activeWindow(), dlg.get());
         QVERIFY(dlg->AmountEdit()->hasFocus());
-        // Even after the keypad became the active window, a press brings the
-        // keyboard back, so that typing goes on where the keypad left off.
+        // The keypad never takes the keyboard, not even when asked to; a
+        // press brings it back to the amount, so typing goes on there.
         keypad->activateWindow();
-        QTRY_COMPARE(QApplication::activeWindow(), keypad);
+        QTest::qWait(50);
+        QCOMPARE(QApplication::activeWindow(), dlg.get());
         dlg->RemarkEdit()->setFocus();
         dlg->AmountEdit()->clear();
         Press(keypad, {1104});
@@ -426,8 +428,6 @@ private Q_SLOTS:
         // the one after that opens a new one.
         QTest::mouseClick(button, Qt::LeftButton);
         keypad = dlg->Keypad();
-        keypad->activateWindow();
-        QTRY_COMPARE(QApplication::activeWindow(), keypad.data());
         QTest::keyClick(keypad, Qt::Key_Escape);
         QVERIFY(keypad && !keypad->isVisible());
         QVERIFY(dlg->isVisible());
@@ -460,5 +460,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TstEntryDialogs)
+ORV_WIDGET_TEST_MAIN(TstEntryDialogs)
 #include "tst_entrydialogs.moc"

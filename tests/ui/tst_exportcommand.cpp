@@ -2,6 +2,7 @@
 // prompter and read back with openpyxl: every module's list lands cell for
 // cell as the list shows it, as text.
 
+#include "support/WidgetTestMain.h"
 #include "app/Globals.h"
 #include "mainwnd/CLedgerDlg.h"
 #include "records/CRecordListCtrl.h"
@@ -178,5 +179,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestExportCommand)
+ORV_WIDGET_TEST_MAIN(TestExportCommand)
 #include "tst_exportcommand.moc"

@@ -2,6 +2,7 @@
 // beside it, so that screen readers (and tools driving the program through
 // the accessibility bus) find it by those words.
 
+#include "support/WidgetTestMain.h"
 #include "app/CLoginDlg.h"
 #include "items/CItemEditDlg.h"
 #include "items/CSetItemsDlg.h"
@@ -90,5 +91,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestLabels)
+ORV_WIDGET_TEST_MAIN(TestLabels)
 #include "tst_labels.moc"

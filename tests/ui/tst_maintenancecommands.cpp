@@ -2,6 +2,7 @@
 // a user would through the scripted prompter, on a real book: what is
 // asked and said, what the book holds afterwards, and what the window shows.
 
+#include "support/WidgetTestMain.h"
 #include "app/Globals.h"
 #include "mainwnd/CLedgerDlg.h"
 #include "records/CRecordListCtrl.h"
@@ -288,7 +289,68 @@ private Q_SLOTS:
         dlg.MenuCommand(32811)->trigger();
         QCOMPARE(f.prompter.lastText(), kNewBookQuestion);
     }
+
+    // After a restore or a new book the module on screen shows the new
+    // book's own rows: its kind's entries, never another kind's.
+    void theModuleShowsTheReplacedBook_data()
+    {
+        QTest::addColumn<int>("module");
+        QTest::addColumn<bool>("restore"); // else a new book
+        for (int module : {1, 2, 3, 5}) {
+            const QByteArray m = QByteArray::number(module);
+            QTest::newRow(QByteArray("restore, module " + m).constData()) << module << true;
+            QTest::newRow(QByteArray("new book, module " + m).constData()) << module << false;
+        }
+    }
+
+    void theModuleShowsTheReplacedBook()
+    {
+        QFETCH(int, module);
+        QFETCH(bool, restore);
+        Fixture f;
+        // Counts and categories that tell the kinds apart.
+        f.book.add(RecordKind::Income, QDate(2009, 12, 5), QStringLiteral("工资"), 5000);
+        f.book.add(RecordKind::Income, QDate(2009, 12, 6), QStringLiteral("工资"), 800);
+        f.book.add(RecordKind::Payout, QDate(2009, 12, 7), QStringLiteral("餐饮"), 30);
+        for (int i = 0; i < 3; ++i)
+            f.book.add(RecordKind::Loan, QDate(2009, 12, 8), QStringLiteral("借出"), 100);
+        const QString backup = f.book.path(QStringLiteral("backup.ovd"));
+        QVERIFY(QFile::copy(f.book.bookPath(), backup));
+        // The book in use differs from the backup in every kind.
+        f.book.add(RecordKind::Income, QDate(2010, 1, 1), QStringLiteral("礼金"), 200);
+        f.book.add(RecordKind::Payout, QDate(2010, 1, 2), QStringLiteral("交通"), 3);
+        f.book.add(RecordKind::Loan, QDate(2010, 1, 3), QStringLiteral("还入"), 50);
+
+        CLedgerDlg dlg;
+        dlg.SwitchToModule(module);
+        if (restore) {
+            f.prompter.files.enqueue(backup);
+            dlg.OnRestore();
+        } else {
+            f.prompter.answers.enqueue(MsgResult::No); // no saving of the old book first
+            dlg.OnNewBook();
+        }
+        QCOMPARE(g_nModule, module);
+        QStringList categories;
+        for (int row = 0; row < RecordList().GetItemCount(); ++row)
+            categories << RecordList().GetItemText(row, 2);
+        const QStringList income = restore ? QStringList{"工资", "工资"} : QStringList{};
+        const QStringList payout = restore ? QStringList{"餐饮"} : QStringList{};
+        const QStringList loans = restore ? QStringList{"借出", "借出", "借出"} : QStringList{};
+        switch (module) {
+        case 1: QCOMPARE(categories, income); break;
+        case 2: QCOMPARE(categories, payout); break;
+        case 5: QCOMPARE(categories, loans); break;
+        case 3: {
+            // The balance row ("所有"), each heading row (empty), then the entries.
+            const QStringList overview = QStringList{"所有", ""} + income + QStringList{""} + payout;
+            QCOMPARE(categories, overview);
+            QCOMPARE(RecordList().GetItemText(0, 3), restore ? QStringLiteral("5770.00") : QStringLiteral("0.00"));
+            break;
+        }
+        }
+    }
 };
 
-QTEST_MAIN(TestMaintenanceCommands)
+ORV_WIDGET_TEST_MAIN(TestMaintenanceCommands)
 #include "tst_maintenancecommands.moc"

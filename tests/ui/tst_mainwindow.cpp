@@ -2,6 +2,7 @@
 // controls, what every module switch shows and hides, the book's figures,
 // the doors into the modules and the list's commands.
 
+#include "support/WidgetTestMain.h"
 #include "support/ScriptedPrompter.h"
 #include "support/UrlCatcher.h"
 #include "support/TestBook.h"
@@ -203,7 +204,11 @@ private Q_SLOTS:
         if (module == 3) {
             // The overview's date column grows to show whole dates, at the remark column's cost.
             const CRecordListView *view = RecordList().Window();
-            QCOMPARE(view->columnWidth(1) + view->columnWidth(4), 100 + 262);
+            // The remark column gives up what the date (and amount) columns take.
+        int total = 0;
+        for (int c = 0; c < 6; ++c)
+            total += view->columnWidth(c);
+        QCOMPARE(total, 78 + 100 + 80 + 90 + 262 + 70);
             shown[1] = QStringLiteral("日期 *");
             shown[4] = QStringLiteral("备注 *");
         }
@@ -251,7 +256,11 @@ private Q_SLOTS:
         const int widest = view->fontMetrics().horizontalAdvance(QStringLiteral("2000年12月28日"));
         QVERIFY(widest > 100);
         QVERIFY(view->columnWidth(1) > widest);
-        QCOMPARE(view->columnWidth(1) + view->columnWidth(4), 100 + 262);
+        // The remark column gives up what the date (and amount) columns take.
+        int total = 0;
+        for (int c = 0; c < 6; ++c)
+            total += view->columnWidth(c);
+        QCOMPARE(total, 78 + 100 + 80 + 90 + 262 + 70);
     }
 
     void switchingModulesMakesListAndStatusBarAnew()
@@ -342,16 +351,26 @@ private Q_SLOTS:
     void helpAndAbout()
     {
         CLedgerDlg &dlg = Open();
-        UrlCatcher catcher(QStringLiteral("file"));
+        auto catcher = std::make_unique<UrlCatcher>();
         m_prompter.clear();
         dlg.MenuCommand(32775)->trigger(); // no help page beside the book: the user is told
         QCOMPARE(m_prompter.shown.size(), 1);
         QVERIFY(m_prompter.lastText().contains(QStringLiteral("Kestrune帮助.html")));
-        QVERIFY(catcher.urls.isEmpty());
+        QVERIFY(catcher->urls().isEmpty());
         m_book->writeFile(QStringLiteral("Kestrune帮助.html"), "<html></html>");
         dlg.MenuCommand(32775)->trigger();
-        QCOMPARE(catcher.urls, QList<QUrl>{QUrl::fromLocalFile(m_book->path(QStringLiteral("Kestrune帮助.html")))});
+        QCOMPARE(catcher->urls(), QList<QUrl>{QUrl::fromLocalFile(m_book->path(QStringLiteral("Kestrune帮助.html")))});
         QCOMPARE(m_prompter.shown.size(), 1);
+        // No browser: the opener says so, and so does the program.
+        catcher.reset(); // the PATH of before, then the new opener on it
+        catcher = std::make_unique<UrlCatcher>(3);
+        dlg.MenuCommand(32775)->trigger();
+        QCOMPARE(catcher->urls().size(), 1);
+        QCOMPARE(m_prompter.shown.size(), 2);
+        QVERIFY(m_prompter.lastText().startsWith(QStringLiteral("无法打开帮助文档")));
+        QVERIFY(m_prompter.lastText().contains(QStringLiteral("no method available")));
+        catcher.reset();
+        m_prompter.clear();
 
         QString title;
         QTimer::singleShot(0, [&] {
@@ -390,5 +409,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestMainWindow)
+ORV_WIDGET_TEST_MAIN(TestMainWindow)
 #include "tst_mainwindow.moc"

@@ -1,5 +1,6 @@
 // The query dialog as the user meets it: what it starts with, the boxes it
 // fills, and the rules of its amount boxes and of the mouse wheel.
+#include "support/WidgetTestMain.h"
 #include "query/CAmountEdit.h"
 #include "query/CQueryDlg.h"
 #include "records/CRecordListCtrl.h"
@@ -258,5 +259,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestQueryDialog)
+ORV_WIDGET_TEST_MAIN(TestQueryDialog)
 #include "tst_querydialog.moc"

@@ -3,6 +3,7 @@
 // column by its own kind of order; and the add, modify and delete commands
 // with the owner rule, the questions, what the list selects afterwards and
 // the book's figures, which must always equal a full count.
+#include "support/WidgetTestMain.h"
 #include "app/Globals.h"
 #include "mainwnd/CLedgerDlg.h"
 #include "mainwnd/CStatusBarCtrl.h"
@@ -11,6 +12,7 @@
 #include "records/CModifyRecordDlg.h"
 #include "records/CRecordListCtrl.h"
 #include "store/BookConnection.h"
+#include "support/ModalGuard.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestBook.h"
 
@@ -22,6 +24,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QStyle>
 #include <QTest>
 #include <QTimer>
 
@@ -48,6 +52,7 @@ int WithModal(const std::function<void()> &trigger, const std::function<void(D *
         if (!dialog || !dialog->isVisible())
             return;
         ++seen;
+        const ModalGuard::Expect expected(dialog);
         drive(dialog);
         if (dialog->isVisible())
             dialog->reject();
@@ -230,11 +235,33 @@ private Q_SLOTS:
 
     // -- the commands -------------------------------------------------------
 
+    // The three record modules; each test also puts entries of the other
+    // kinds into the book, which the module's list must never show.
+    static void RecordModules()
+    {
+        QTest::addColumn<int>("module");
+        QTest::newRow("income") << 1;
+        QTest::newRow("expense") << 2;
+        QTest::newRow("loans") << 5;
+    }
+
+    void AddOtherKinds(RecordKind kind)
+    {
+        for (RecordKind other : {RecordKind::Income, RecordKind::Payout, RecordKind::Loan})
+            if (other != kind)
+                for (int i = 0; i < 3; ++i)
+                    m_book->add(other, QDate(2019, 5, 1 + i), QStringLiteral("别的"), 1.0 + i);
+    }
+
+    void addShowsEachNewEntry_data() { RecordModules(); }
     void addShowsEachNewEntry()
     {
+        QFETCH(int, module);
+        const RecordKind kind = *orv::kindFromModule(module);
+        AddOtherKinds(kind);
         for (int i = 0; i < 60; ++i)
-            m_book->add(RecordKind::Payout, QDate(2020, 1, 1).addDays(i), QStringLiteral("餐饮"), 10.0 + i);
-        CRecordListCtrl &list = Open(2);
+            m_book->add(kind, QDate(2020, 1, 1).addDays(i), QStringLiteral("餐饮"), 10.0 + i);
+        CRecordListCtrl &list = Open(module);
         list.SelectRow(0);
         QVERIFY(!RowVisible(59));
         const auto press = [&] { QTest::mouseClick(m_ledger->Control(1011), Qt::LeftButton); };
@@ -255,7 +282,7 @@ private Q_SLOTS:
         });
         QCOMPARE(dialogs, 1);
         QCOMPARE(list.GetItemCount(), 62);
-        QCOMPARE(m_book->rows(QStringLiteral("PAYOUT"))[61].mid(0, 4), (QStringList{"62", "2024-02-29", "Tom's 茶", "1234.57"}));
+        QCOMPARE(m_book->rows(orv::recordTable(kind))[61].mid(0, 4), (QStringList{"62", "2024-02-29", "Tom's 茶", "1234.57"}));
         QCOMPARE(m_ledger->focusWidget(), list.Window());
         VerifyFigures();
     }
@@ -305,13 +332,18 @@ private Q_SLOTS:
         QCOMPARE(list.GetItemCount(), 2);
     }
 
+    void modifyChangesTheRowInPlace_data() { RecordModules(); }
     void modifyChangesTheRowInPlace()
     {
-        m_book->add(RecordKind::Payout, QDate(2020, 1, 1), QStringLiteral("餐饮"), 10.0);
+        QFETCH(int, module);
+        const RecordKind kind = *orv::kindFromModule(module);
+        AddOtherKinds(kind);
+        QString chosen;
+        m_book->add(kind, QDate(2020, 1, 1), QStringLiteral("餐饮"), 10.0);
         // The category was deleted since; the entry keeps it.
-        m_book->add(RecordKind::Payout, QDate(2021, 2, 3), QStringLiteral("旧名目"), 12.5, QStringLiteral("出租车"));
-        m_book->add(RecordKind::Payout, QDate(2020, 1, 3), QStringLiteral("餐饮"), 30.0, QString(), kMum);
-        CRecordListCtrl &list = Open(2);
+        m_book->add(kind, QDate(2021, 2, 3), QStringLiteral("旧名目"), 12.5, QStringLiteral("出租车"));
+        m_book->add(kind, QDate(2020, 1, 3), QStringLiteral("餐饮"), 30.0, QString(), kMum);
+        CRecordListCtrl &list = Open(module);
         // Several rows selected: the row last clicked is the one modified.
         Select({0, 1});
         const int dialogs = WithModal<CModifyRecordDlg>([&] { m_ledger->OnModifyRecord(); }, [&](CModifyRecordDlg *dlg) {
@@ -321,14 +353,16 @@ private Q_SLOTS:
             QCOMPARE(dlg->AmountEdit()->selectedText(), QStringLiteral("12.5"));
             QCOMPARE(dlg->RemarkEdit()->text(), QStringLiteral("出租车"));
             dlg->ItemsBox()->setCurrentIndex(2);
+            chosen = dlg->ItemsBox()->currentText();
             dlg->AmountEdit()->setText(QStringLiteral("99.999"));
             dlg->RemarkEdit()->setText(QStringLiteral("it's \"late\""));
             QTest::mouseClick(dlg->OkButton(), Qt::LeftButton);
         });
         QCOMPARE(dialogs, 1);
-        QCOMPARE(Row(1), (QStringList{"2", "2021年2月3日", "交通", "100.00", "it's \"late\"", kDad}));
+        QVERIFY(!chosen.isEmpty());
+        QCOMPARE(Row(1), (QStringList{"2", "2021年2月3日", chosen, "100.00", "it's \"late\"", kDad}));
         QCOMPARE(list.GetSelectedRows(), QList<int>{1});
-        QCOMPARE(m_book->rows(QStringLiteral("PAYOUT"))[1], (QStringList{"2", "2021-02-03", "交通", "100.00", "it's \"late\"", kDad}));
+        QCOMPARE(m_book->rows(orv::recordTable(kind))[1], (QStringList{"2", "2021-02-03", chosen, "100.00", "it's \"late\"", kDad}));
         QCOMPARE(m_ledger->focusWidget(), list.Window());
         VerifyFigures();
     }
@@ -368,12 +402,16 @@ private Q_SLOTS:
         VerifyFigures();
     }
 
+    void deleteSelectsTheRowThatTakesItsPlace_data() { RecordModules(); }
     void deleteSelectsTheRowThatTakesItsPlace()
     {
+        QFETCH(int, module);
+        const RecordKind kind = *orv::kindFromModule(module);
+        AddOtherKinds(kind);
         for (int i = 0; i < 5; ++i)
-            m_book->add(RecordKind::Income, QDate(2020, 1, 1 + i), QStringLiteral("工资"), 10.0 * (i + 1));
-        m_book->exec(QStringLiteral("DELETE FROM \"INCOME\" WHERE \"id\" = 2"));
-        CRecordListCtrl &list = Open(1);
+            m_book->add(kind, QDate(2020, 1, 1 + i), QStringLiteral("工资"), 10.0 * (i + 1));
+        m_book->exec(QStringLiteral("DELETE FROM \"%1\" WHERE \"id\" = 2").arg(orv::recordTable(kind)));
+        CRecordListCtrl &list = Open(module);
         // The question names the entry's id, not the row.
         list.SelectRow(1);
         m_prompter->answers.enqueue(MsgResult::No);
@@ -390,7 +428,7 @@ private Q_SLOTS:
         QCOMPARE(m_prompter->texts(), (QStringList{"真的要删除第 3 条记录吗？", "真的要删除第 3 条记录吗？",
                                                    "真的要删除第 5 条记录吗？"}));
         QCOMPARE(m_prompter->shown[0].buttons, MsgButtons::YesNo);
-        QCOMPARE(m_book->rows(QStringLiteral("INCOME")).size(), 2);
+        QCOMPARE(m_book->rows(orv::recordTable(kind)).size(), 2);
         QCOMPARE(m_ledger->focusWidget(), list.Window());
         VerifyFigures();
 
@@ -399,7 +437,6 @@ private Q_SLOTS:
         m_ledger->OnDeleteRecord();
         QCOMPARE(list.GetItemCount(), 0);
         QCOMPARE(list.GetSelectionMark(), -1);
-        QCOMPARE(m_ledger->m_strBalance, QStringLiteral("0.00"));
         VerifyFigures();
     }
 
@@ -472,7 +509,88 @@ private Q_SLOTS:
         QCOMPARE(m_ledger->m_strIncomeCount, QStringLiteral("2"));
         VerifyFigures();
     }
+
+    // Modules whose list a test fills: the three record modules and the
+    // query module's overview (income and expense).
+    static void ListModules()
+    {
+        QTest::addColumn<int>("module");
+        QTest::newRow("income") << 1;
+        QTest::newRow("expense") << 2;
+        QTest::newRow("query") << 3;
+        QTest::newRow("loans") << 5;
+    }
+
+    // Enough entries of the module's kind (both kinds for the query overview)
+    // that the list must scroll.
+    void FillForScrolling(int module, int count)
+    {
+        const QList<RecordKind> kinds = module == 3 ? QList<RecordKind>{RecordKind::Income, RecordKind::Payout}
+                                                    : QList<RecordKind>{*orv::kindFromModule(module)};
+        for (RecordKind kind : kinds)
+            for (int i = 0; i < count; ++i)
+                m_book->add(kind, QDate(2024, 1, 1).addDays(i * 7 % 365), QStringLiteral("名目%1").arg(i % 7), 10 + i);
+    }
+
+    void aSortShowsTheBeginningOfTheNewOrder_data() { ListModules(); }
+    void aSortShowsTheBeginningOfTheNewOrder()
+    {
+        QFETCH(int, module);
+        FillForScrolling(module, 80);
+        CRecordListCtrl &list = Open(module);
+        CRecordListView *view = list.Window();
+        view->scrollToBottom();
+        QVERIFY(!RowVisible(0));
+        ClickHeader(3);
+        QCOMPARE(view->verticalScrollBar()->value(), 0);
+        QVERIFY(RowVisible(0));
+    }
+
+    void scrolledToTheEndTheTopRowIsWhole_data() { ListModules(); }
+    void scrolledToTheEndTheTopRowIsWhole()
+    {
+        QFETCH(int, module);
+        FillForScrolling(module, 80);
+        CRecordListCtrl &list = Open(module);
+        CRecordListView *view = list.Window();
+        // Heights that leave part of a row over at the end.
+        for (int extra = 0; extra < view->rowHeight(0); extra += 5) {
+            view->resize(view->width(), 200 + extra);
+            view->scrollToBottom();
+            QCoreApplication::processEvents();
+            const int top = view->rowAt(0);
+            QCOMPARE(view->rowViewportPosition(top), 0);
+            QVERIFY(RowVisible(list.GetItemCount() - 1));
+        }
+    }
+
+    // Amounts and totals of twelve characters and more are shown whole.
+    void longAmountsShowWhole_data() { ListModules(); }
+    void longAmountsShowWhole()
+    {
+        QFETCH(int, module);
+        const RecordKind kind = module == 3 ? RecordKind::Income : *orv::kindFromModule(module);
+        m_book->add(kind, QDate(2024, 3, 1), QStringLiteral("工资"), 100011401234.56);
+        m_book->add(kind, QDate(2024, 3, 2), QStringLiteral("工资"), 100011401234.56);
+        CRecordListCtrl &list = Open(module);
+        CRecordListView *view = list.Window();
+        const int margins = 2 * view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view);
+        for (int row = 0; row < list.GetItemCount(); ++row) {
+            const QString text = list.GetItemText(row, 3);
+            QVERIFY2(view->fontMetrics().horizontalAdvance(text) + margins <= view->columnWidth(3), qPrintable(text));
+        }
+        if (module == 3)
+            QCOMPARE(list.GetItemText(0, 3), QStringLiteral("200022802469.12")); // the balance
+        // The list still fits its window as before.
+        int total = 0;
+        for (int c = 0; c < list.GetColumnCount(); ++c)
+            total += view->columnWidth(c);
+        int original = 0;
+        for (int width : ListWidths(module == 3 ? ListColumns::Query : ListColumns::Records))
+            original += width;
+        QCOMPARE(total, original);
+    }
 };
 
-QTEST_MAIN(TestRecordList)
+ORV_WIDGET_TEST_MAIN(TestRecordList)
 #include "tst_recordlist.moc"

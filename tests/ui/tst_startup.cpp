@@ -1,6 +1,7 @@
 // Start-up, login, direct login, log-off and the end of the run, driven
 // through the real windows on the offscreen platform.
 
+#include "support/WidgetTestMain.h"
 #include "app/CLedgerApp.h"
 #include "app/CLoginDlg.h"
 #include "app/Globals.h"
@@ -236,5 +237,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestStartup)
+ORV_WIDGET_TEST_MAIN(TestStartup)
 #include "tst_startup.moc"

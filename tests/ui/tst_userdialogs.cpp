@@ -1,6 +1,7 @@
 // The user dialogs as a user drives them: real widgets on the offscreen
 // platform over a real book, real colour files and a real set.ini.
 
+#include "support/WidgetTestMain.h"
 #include "app/Globals.h"
 #include "app/ProcessControl.h"
 #include "mainwnd/CLedgerDlg.h"
@@ -262,5 +263,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestUserDialogs)
+ORV_WIDGET_TEST_MAIN(TestUserDialogs)
 #include "tst_userdialogs.moc"

@@ -16,10 +16,44 @@ namespace orv {
 
 namespace {
 
-SheetOutcome problem(SheetProblem kind, const QString &detail)
+SheetOutcome problem(SheetProblem kind, const QString &detail, SheetFailure failure = SheetFailure::None)
 {
-    return {kind, detail};
+    return {kind, detail, failure};
 }
+
+// Rows written between two progress reports.
+constexpr qsizetype kProgressEveryRows = 2000;
+
+SheetFailure failureOf(lxw_error error)
+{
+    switch (error) {
+    case LXW_NO_ERROR: return SheetFailure::None;
+    case LXW_ERROR_MEMORY_MALLOC_FAILED: return SheetFailure::OutOfMemory;
+    case LXW_ERROR_CREATING_XLSX_FILE: return SheetFailure::CannotCreateFile;
+    case LXW_ERROR_CREATING_TMPFILE:
+    case LXW_ERROR_READING_TMPFILE: return SheetFailure::TempFile;
+    case LXW_ERROR_ZIP_FILE_OPERATION:
+    case LXW_ERROR_ZIP_PARAMETER_ERROR:
+    case LXW_ERROR_ZIP_BAD_ZIP_FILE:
+    case LXW_ERROR_ZIP_INTERNAL_ERROR:
+    case LXW_ERROR_ZIP_FILE_ADD:
+    case LXW_ERROR_ZIP_CLOSE: return SheetFailure::Compressing;
+    case LXW_ERROR_MAX_STRING_LENGTH_EXCEEDED: return SheetFailure::TextTooLong;
+    case LXW_ERROR_SHEETNAME_LENGTH_EXCEEDED:
+    case LXW_ERROR_INVALID_SHEETNAME_CHARACTER:
+    case LXW_ERROR_SHEETNAME_START_END_APOSTROPHE:
+    case LXW_ERROR_SHEETNAME_ALREADY_USED: return SheetFailure::BadSheetName;
+    default: return SheetFailure::Internal;
+    }
+}
+
+struct WriteError
+{
+    QString text;
+    SheetFailure failure = SheetFailure::None;
+    bool cancelled = false;
+    bool failed() const { return cancelled || !text.isEmpty(); }
+};
 
 QString libraryText(lxw_error error)
 {
@@ -36,8 +70,8 @@ QString partName(const QString &path)
     }
 }
 
-// Writes the workbook to path (a new name); the error text, or empty.
-QString writeWorkbook(const QString &path, const SheetContent &content)
+// Writes the workbook to path (a new name).
+WriteError writeWorkbook(const QString &path, const SheetContent &content, const SheetProgress &progress)
 {
     const QByteArray fileName = QFile::encodeName(path);
     lxw_workbook_options options = {};
@@ -46,13 +80,13 @@ QString writeWorkbook(const QString &path, const SheetContent &content)
     options.constant_memory = LXW_TRUE;
     lxw_workbook *workbook = workbook_new_opt(fileName.constData(), &options);
     if (!workbook)
-        return QStringLiteral("cannot start the workbook");
+        return {QStringLiteral("cannot start the workbook"), SheetFailure::OutOfMemory};
 
-    QString error;
+    WriteError error;
     const QByteArray sheetName = content.sheetName.toUtf8();
     lxw_worksheet *sheet = nullptr;
     if (const lxw_error invalid = workbook_validate_sheet_name(workbook, sheetName.constData()); invalid != LXW_NO_ERROR)
-        error = libraryText(invalid);
+        error = {libraryText(invalid), failureOf(invalid)};
     else
         sheet = workbook_add_worksheet(workbook, sheetName.constData());
     if (sheet) {
@@ -69,7 +103,8 @@ QString writeWorkbook(const QString &path, const SheetContent &content)
             const lxw_error written = worksheet_write_string(sheet, row, lxw_col_t(column), bytes.constData(), nullptr);
             if (written == LXW_NO_ERROR)
                 return true;
-            error = QStringLiteral("%1 (row %2, column %3)").arg(libraryText(written)).arg(row + 1).arg(column + 1);
+            error = {QStringLiteral("%1 (row %2, column %3)").arg(libraryText(written)).arg(row + 1).arg(column + 1),
+                     failureOf(written)};
             return false;
         };
         bool going = true;
@@ -78,16 +113,29 @@ QString writeWorkbook(const QString &path, const SheetContent &content)
         for (qsizetype r = 0; r < content.rowCount && going; ++r) {
             for (int c = 0; c < columns && going; ++c)
                 going = put(lxw_row_t(r + 1), c, content.cell(r, c));
+            if (going && progress && (r + 1) % kProgressEveryRows == 0 && r + 1 < content.rowCount &&
+                !progress(r + 1, content.rowCount)) {
+                error.cancelled = true;
+                going = false;
+            }
         }
-    } else if (error.isEmpty()) {
-        error = QStringLiteral("cannot add the worksheet");
+        if (going && progress && !progress(content.rowCount, content.rowCount))
+            error.cancelled = true;
+    } else if (!error.failed()) {
+        error = {QStringLiteral("cannot add the worksheet"), SheetFailure::Internal};
     }
-    // Closing writes the file and frees the workbook, also after a failure.
+    if (error.failed()) {
+        // Nothing of a failed or stopped workbook is worth packing.
+        lxw_workbook_free(workbook);
+        return error;
+    }
+    // Closing writes the file and frees the workbook.
+    errno = 0;
     const lxw_error closed = workbook_close(workbook);
-    if (error.isEmpty() && closed != LXW_NO_ERROR) {
-        error = libraryText(closed);
+    if (closed != LXW_NO_ERROR) {
+        error = {libraryText(closed), failureOf(closed)};
         if (closed == LXW_ERROR_CREATING_XLSX_FILE && errno != 0)
-            error += QStringLiteral(": ") + qt_error_string(errno);
+            error.text += QStringLiteral(": ") + qt_error_string(errno);
     }
     return error;
 }
@@ -110,7 +158,7 @@ QString cutToGbkBytes(const QString &text, int maxBytes)
     return text.left(i);
 }
 
-SheetOutcome writeSheet(const QString &path, const SheetContent &content)
+SheetOutcome writeSheet(const QString &path, const SheetContent &content, const SheetProgress &progress)
 {
     if (content.rowCount + 1 > kMaxSheetRows)
         return problem(SheetProblem::TooManyRows, QString::number(content.rowCount));
@@ -123,10 +171,12 @@ SheetOutcome writeSheet(const QString &path, const SheetContent &content)
         return problem(SheetProblem::CannotReplace, path);
 
     const QString part = partName(target.absoluteFilePath());
-    const QString error = writeWorkbook(part, content);
-    if (!error.isEmpty()) {
+    const WriteError error = writeWorkbook(part, content, progress);
+    if (error.failed()) {
         QFile::remove(part);
-        return problem(SheetProblem::CannotWrite, error);
+        if (error.cancelled)
+            return problem(SheetProblem::Cancelled, QString());
+        return problem(SheetProblem::CannotWrite, error.text, error.failure);
     }
     // rename(2) puts the finished workbook in place of the old file in one step.
     if (std::rename(QFile::encodeName(part).constData(), QFile::encodeName(target.absoluteFilePath()).constData()) != 0) {

@@ -1,5 +1,6 @@
 #include "app/CLedgerApp.h"
 
+#include "app/BusyIndicator.h"
 #include "app/Globals.h"
 #include "app/Prompter.h"
 #include "controls/DialogUnits.h"
@@ -69,6 +70,7 @@ bool CLedgerApp::PrepareBook()
 int CLedgerApp::InitInstance()
 {
     SetUpLookAndLanguage();
+    InstallBusyIndicator();
     if (!PrepareBook())
         return 0;
     CLedgerDlg dlg;

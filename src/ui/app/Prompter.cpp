@@ -1,5 +1,7 @@
 #include "app/Prompter.h"
 
+#include "app/PlainText.h"
+
 #include <QApplication>
 #include <QColorDialog>
 #include <QCoreApplication>
@@ -17,7 +19,9 @@ public:
                       MsgButtons buttons) override
     {
         QMessageBox box(parent);
-        box.setWindowTitle(caption);
+        // Messages carry names and categories as the family typed them.
+        SetPlainTitle(&box, caption);
+        box.setTextFormat(Qt::PlainText);
         box.setText(text);
         switch (icon) {
         case MsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;

@@ -1,10 +1,10 @@
 #include "controls/CHyperLink.h"
 
+#include "app/DesktopOpener.h"
 #include "app/Prompter.h"
 
 #include <QApplication>
 #include <QCursor>
-#include <QDesktopServices>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -13,8 +13,6 @@
 #include <QStyleOptionFocusRect>
 
 namespace {
-
-CHyperLink::Opener g_opener;
 
 // The hover check runs this often while the pointer is over the link.
 constexpr int kHoverCheckMs = 100;
@@ -47,11 +45,6 @@ CHyperLink::CHyperLink(const QString &text, QWidget *parent)
 CHyperLink::~CHyperLink()
 {
     m_timer.stop();
-}
-
-void CHyperLink::SetOpener(Opener opener)
-{
-    g_opener = std::move(opener);
 }
 
 QUrl CHyperLink::TargetUrl(const QString &target)
@@ -289,8 +282,12 @@ int CHyperLink::OpenTarget() const
         return 2;
     if (url.isLocalFile() && !QFileInfo::exists(url.toLocalFile()))
         return 2;
-    const bool opened = g_opener ? g_opener(url) : QDesktopServices::openUrl(url);
-    return opened ? 0 : 31;
+    // Only a target the desktop really opened counts: a link that found no
+    // program stays unvisited and says so.
+    const DesktopOpenOutcome outcome = OpenOnDesktop(url);
+    if (outcome.opened)
+        return 0;
+    return outcome.notFound ? 2 : 31;
 }
 
 void CHyperLink::ReportError(int code)

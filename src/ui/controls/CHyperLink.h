@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QUrl>
 
-#include <functional>
 
 // A text that behaves as a web link: drawn in link colours, underlined while
 // the pointer is over it (or always, or never), a hand cursor and a tool tip
@@ -51,10 +50,6 @@ public:
     // box, when it could not be opened.
     bool Open();
 
-    // What the desktop does with a target: tests put their own opener here.
-    // nullptr puts QDesktopServices::openUrl back.
-    using Opener = std::function<bool(const QUrl &)>;
-    static void SetOpener(Opener opener);
     // The address a target stands for: a web address as it is, anything
     // without a scheme (or with file:) a local file.
     static QUrl TargetUrl(const QString &target);

@@ -9,6 +9,8 @@
 
 #include <QDate>
 #include <QDir>
+#include <QProgressDialog>
+#include <QPushButton>
 
 #include <optional>
 
@@ -40,6 +42,78 @@ QString ProposedName(const QString &book, const QDate &day)
 
 // About how many characters fit the width the list gives a column.
 constexpr double kPixelsPerCharacter = 7.0;
+// Exports quicker than this show no progress.
+constexpr int kProgressAfterMs = 500;
+
+// What went wrong in the spreadsheet library, and what to do about it.
+QString FailureSentence(orv::SheetFailure failure)
+{
+    switch (failure) {
+    case orv::SheetFailure::OutOfMemory:
+        return QStringLiteral("内存不足。请关闭一些程序后再试。");
+    case orv::SheetFailure::CannotCreateFile:
+        return QStringLiteral("无法在这个位置建立文件（文件夹不允许写入，或没有权限）。请另选一个保存位置。");
+    case orv::SheetFailure::TempFile:
+        return QStringLiteral("无法使用临时文件夹（临时文件夹已满或不允许写入）。请清理出一些磁盘空间后再试。");
+    case orv::SheetFailure::Compressing:
+        return QStringLiteral("压缩保存文件时出错，多半是磁盘已满。请清理出一些磁盘空间，或另选一个保存位置后再试。");
+    case orv::SheetFailure::TextTooLong:
+        return QStringLiteral("有一格的文字超过了Excel表每格最多32767个字符的限制。请缩短那一格的内容后再试。");
+    case orv::SheetFailure::BadSheetName:
+        return QStringLiteral("工作表的名称不符合Excel表的要求。");
+    case orv::SheetFailure::None:
+    case orv::SheetFailure::Internal:
+        break;
+    }
+    return QStringLiteral("Excel表的写入程序出错。请再试一次。");
+}
+
+// The progress of a long export, with a button that stops it.
+class CExportProgress final
+{
+public:
+    CExportProgress(QWidget *parent, qsizetype rows)
+        : m_dialog(parent)
+        , m_nRows(rows)
+    {
+        m_dialog.setObjectName(QStringLiteral("exportProgress"));
+        m_dialog.setWindowTitle(QStringLiteral("生成Excel表"));
+        m_dialog.setWindowModality(Qt::WindowModal);
+        m_dialog.setCancelButtonText(QStringLiteral("取消"));
+        m_dialog.setMinimumDuration(kProgressAfterMs);
+        m_dialog.setAutoClose(false);
+        m_dialog.setAutoReset(false);
+        // Row counts fit an int: a sheet holds about a million rows.
+        m_dialog.setRange(0, int(rows));
+        m_dialog.setLabelText(Label(0));
+        m_dialog.setValue(0);
+    }
+
+    // false once the user has stopped the export.
+    bool Report(qsizetype written)
+    {
+        if (m_dialog.wasCanceled())
+            return false;
+        if (written >= m_nRows) {
+            // Packing the file cannot be stopped half-way.
+            m_dialog.setLabelText(QStringLiteral("正在保存Excel文件，请稍候……"));
+            m_dialog.setCancelButton(nullptr);
+        } else {
+            m_dialog.setLabelText(Label(written));
+        }
+        m_dialog.setValue(int(written)); // a modal progress dialog lets its Cancel button be pressed here
+        return !m_dialog.wasCanceled();
+    }
+
+private:
+    QString Label(qsizetype written) const
+    {
+        return QStringLiteral("正在导出第 %1 行，共 %2 行……").arg(written).arg(m_nRows);
+    }
+
+    QProgressDialog m_dialog;
+    qsizetype m_nRows;
+};
 
 } // namespace
 
@@ -83,13 +157,18 @@ void CLedgerDlg::OnExportExcel()
 
     orv::SheetOutcome outcome;
     {
-        const WaitCursor busy;
-        outcome = orv::writeSheet(path, content);
+        CExportProgress progress(this, content.rowCount);
+        outcome = orv::writeSheet(path, content, [&progress](qsizetype written, qsizetype) {
+            return progress.Report(written);
+        });
     }
     const QString shown = QDir::toNativeSeparators(path);
     switch (outcome.problem) {
     case orv::SheetProblem::None:
         ShowMessage(this, QStringLiteral("导出文件保存于%1!").arg(shown), QString(), MsgIcon::Information);
+        break;
+    case orv::SheetProblem::Cancelled:
+        // Stopped by the user: no file was written, an old one is as it was.
         break;
     case orv::SheetProblem::CannotReplace:
         ShowMessage(this, QStringLiteral("覆盖文件时出错！"));
@@ -106,7 +185,9 @@ void CLedgerDlg::OnExportExcel()
                     QString(), MsgIcon::Stop);
         break;
     case orv::SheetProblem::CannotWrite:
-        ShowMessage(this, QStringLiteral("写入Excel表“%1”时出错，文件没有保存!\n\n（%2）").arg(shown, outcome.detail),
+        ShowMessage(this,
+                    QStringLiteral("写入Excel表“%1”时出错，文件没有保存!\n%2\n\n（%3）")
+                        .arg(shown, FailureSentence(outcome.failure), outcome.detail),
                     QString(), MsgIcon::Stop);
         break;
     }

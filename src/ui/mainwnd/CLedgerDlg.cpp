@@ -3,6 +3,7 @@
 #include "app/AppBook.h"
 #include "app/DbMessages.h"
 #include "app/Globals.h"
+#include "app/PlainText.h"
 #include "app/Prompter.h"
 #include "controls/DialogUnits.h"
 #include "controls/Pictures.h"
@@ -373,7 +374,7 @@ void CLedgerDlg::LoadDirectLogin()
 
 void CLedgerDlg::SetTitle()
 {
-    setWindowTitle(QStringLiteral("KestruneV2.5.1  —  当前用户：%1").arg(g_strCurUser));
+    SetPlainTitle(this, QStringLiteral("KestruneV2.5.1  —  当前用户：%1").arg(g_strCurUser));
 }
 
 void CLedgerDlg::showEvent(QShowEvent *event)

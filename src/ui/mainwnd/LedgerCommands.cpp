@@ -2,6 +2,7 @@
 // help and the two desktop tools.
 
 #include "app/CLoginDlg.h"
+#include "app/DesktopOpener.h"
 #include "app/Globals.h"
 #include "app/ProcessControl.h"
 #include "app/Prompter.h"
@@ -9,7 +10,6 @@
 #include "settings/ProgramSettings.h"
 
 #include <QAction>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
@@ -86,10 +86,14 @@ void CLedgerDlg::OnHelp()
                     MsgIcon::Information);
         return;
     }
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(page)))
-        ShowMessage(this,
-                    QStringLiteral("无法打开帮助文档“%1”：没有找到可以显示网页的程序。").arg(QDir::toNativeSeparators(page)),
-                    QString(), MsgIcon::Information);
+    const DesktopOpenOutcome outcome = OpenOnDesktop(QUrl::fromLocalFile(page));
+    if (outcome.opened)
+        return;
+    QString text = QStringLiteral("无法打开帮助文档“%1”：没有找到可以显示网页的程序。\n请先安装一个网页浏览器，再使用帮助。")
+                       .arg(QDir::toNativeSeparators(page));
+    if (!outcome.detail.isEmpty())
+        text += QStringLiteral("\n\n（") + outcome.detail + QStringLiteral("）");
+    ShowMessage(this, text, QString(), MsgIcon::Information);
 }
 
 void CLedgerDlg::OnNotepad()

@@ -40,7 +40,11 @@ constexpr int kHeight = 136;
 } // namespace
 
 CAmountKeypadDlg::CAmountKeypadDlg(QWidget *owner)
-    : QDialog(owner, Qt::Tool | Qt::FramelessWindowHint)
+    // The window system is told the keypad never takes the keyboard: a click
+    // on it would otherwise make it the focused window, after the press had
+    // already given the keyboard back to the amount field, and the digits
+    // typed next would be lost.
+    : QDialog(owner, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus)
     , m_pOwner(owner)
 {
     setObjectName(QStringLiteral("164"));

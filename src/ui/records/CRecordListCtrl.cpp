@@ -1,11 +1,17 @@
 #include "records/CRecordListCtrl.h"
 
 #include "app/Globals.h"
+#include "app/PlainText.h"
 
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QScrollBar>
+#include <QStyle>
+#include <QToolTip>
+
+#include <algorithm>
 
 CRecordListCtrl &RecordList()
 {
@@ -41,6 +47,11 @@ CRecordListView::CRecordListView(QWidget *parent)
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setContextMenuPolicy(Qt::CustomContextMenu);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    // Scrolled by whole rows, so that the top row is never cut, not even at
+    // the end (Qt's own per-row mode aligns the last row with the bottom
+    // there and cuts the top one): positions are kept to multiples of a row.
+    setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &CRecordListView::SnapToWholeRow);
     setTabKeyNavigation(false);
     verticalHeader()->hide();
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -61,6 +72,54 @@ void CRecordListView::focusInEvent(QFocusEvent *event)
     QTableView::focusInEvent(event);
     if (!hadCurrent && currentIndex().isValid() && selectionModel() && !selectionModel()->hasSelection())
         selectionModel()->clearCurrentIndex();
+}
+
+void CRecordListView::updateGeometries()
+{
+    QTableView::updateGeometries();
+    const int row = verticalHeader()->defaultSectionSize();
+    QScrollBar *bar = verticalScrollBar();
+    if (row <= 0)
+        return;
+    bar->setSingleStep(row);
+    bar->setPageStep(std::max(row, viewport()->height() / row * row));
+    // The end lies a whole row further when the last one would not fit whole;
+    // the space below it stays empty.
+    const int end = (bar->maximum() + row - 1) / row * row;
+    if (end != bar->maximum())
+        bar->setMaximum(end);
+    SnapToWholeRow(bar->value());
+}
+
+void CRecordListView::SnapToWholeRow(int value)
+{
+    const int row = verticalHeader()->defaultSectionSize();
+    if (row <= 0 || value % row == 0)
+        return;
+    // Up to the next whole row: a row scrolled into view from below stays in
+    // view. The end may not have been moved to a whole row yet.
+    QScrollBar *bar = verticalScrollBar();
+    const int snapped = (value + row - 1) / row * row;
+    if (snapped > bar->maximum())
+        bar->setMaximum(snapped);
+    bar->setValue(snapped);
+}
+
+bool CRecordListView::viewportEvent(QEvent *event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QTableView::viewportEvent(event);
+    // A cell cut short by its column shows its whole text as a tip.
+    const auto *help = static_cast<QHelpEvent *>(event);
+    const QModelIndex index = indexAt(help->pos());
+    const QString text = index.data(Qt::DisplayRole).toString();
+    const QRect cell = visualRect(index);
+    const int margins = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
+    if (index.isValid() && !text.isEmpty() && fontMetrics().horizontalAdvance(text) > cell.width() - margins)
+        QToolTip::showText(help->globalPos(), PlainToolTip(text), viewport(), cell);
+    else
+        QToolTip::hideText();
+    return true;
 }
 
 CRecordListCtrl::CRecordListCtrl() = default;
@@ -102,9 +161,40 @@ CRecordListView *CRecordListCtrl::CreateListWindow(QWidget *parent, const QRect 
     connect(view->horizontalHeader(), &QHeaderView::sectionClicked, this, &CRecordListCtrl::OnColumnClick);
     connect(view, &QWidget::customContextMenuRequested, this, &CRecordListCtrl::OnRClick);
     connect(view, &QAbstractItemView::doubleClicked, this, &CRecordListCtrl::OnDblClick);
+    connect(&m_model, &QAbstractItemModel::modelReset, view, [this] { FitAmountColumn(0, GetItemCount() - 1); });
+    connect(&m_model, &QAbstractItemModel::rowsInserted, view,
+            [this](const QModelIndex &, int first, int last) { FitAmountColumn(first, last); });
+    connect(&m_model, &QAbstractItemModel::dataChanged, view,
+            [this](const QModelIndex &from, const QModelIndex &to) {
+                if (from.column() <= int(orv::EntryColumn::Money) && to.column() >= int(orv::EntryColumn::Money))
+                    FitAmountColumn(from.row(), to.row());
+            });
     view->show();
     m_pWindow = view;
     return view;
+}
+
+void CRecordListCtrl::FitAmountColumn(int firstRow, int lastRow)
+{
+    if (!m_pWindow || lastRow < firstRow)
+        return;
+    const QString widest = m_model.WidestAmountText(firstRow, lastRow);
+    if (widest.isEmpty())
+        return;
+    constexpr int kAmount = int(orv::EntryColumn::Money);
+    constexpr int kRemark = int(orv::EntryColumn::Remark);
+    // Text plus the cell's margins on both sides, measured as the date column is.
+    CRecordListView *view = m_pWindow;
+    const int margin = view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view);
+    const int wanted = view->fontMetrics().horizontalAdvance(widest) + 2 * margin + 12;
+    const int extra = wanted - view->columnWidth(kAmount);
+    if (extra <= 0)
+        return;
+    view->setColumnWidth(kAmount, wanted);
+    // The remark column, the widest, gives up that much while it stays wide
+    // enough for a remark.
+    const int remarkWidth = view->columnWidth(kRemark);
+    view->setColumnWidth(kRemark, std::max(remarkWidth - extra, std::min(remarkWidth, 160)));
 }
 
 void CRecordListCtrl::DestroyListWindow()
@@ -246,6 +336,9 @@ void CRecordListCtrl::OnColumnClick(int column)
         return;
     ClearSelection();
     m_model.SortEntryRuns(orv::EntryColumn(column), m_bAscending ? orv::SortOrder::Ascending : orv::SortOrder::Descending);
+    // The new order is shown from its beginning, as a fresh fill is.
+    if (m_pWindow)
+        m_pWindow->scrollToTop();
 }
 
 void CRecordListCtrl::FillContextMenu(QMenu *menu)

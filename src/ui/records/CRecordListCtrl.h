@@ -89,6 +89,8 @@ Q_SIGNALS:
     void ExportRequested();
 
 private:
+    // The amount column grows to show every amount and total whole.
+    void FitAmountColumn(int firstRow, int lastRow);
     void OnRClick(const QPoint &pos);
     void OnDblClick(const QModelIndex &index);
 
@@ -107,6 +109,11 @@ public:
 
 protected:
     void focusInEvent(QFocusEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
+    void updateGeometries() override;
+
+private:
+    void SnapToWholeRow(int value);
 };
 
 // The one record list of the program.

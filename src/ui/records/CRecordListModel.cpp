@@ -1,6 +1,7 @@
 #include "records/CRecordListModel.h"
 
 #include <algorithm>
+#include <cmath>
 #include <numeric>
 
 CRecordListModel::CRecordListModel(QObject *parent)
@@ -124,6 +125,36 @@ void CRecordListModel::RestoreIdOrder()
     orv::sortEntries(m_entries.entries().begin(), m_entries.entries().end(), orv::EntryColumn::Id,
                      orv::SortOrder::Ascending, m_entries.pool());
     endResetModel();
+}
+
+QString CRecordListModel::WidestAmountText(int first, int last) const
+{
+    constexpr int kAmount = int(orv::EntryColumn::Money);
+    QString widest;
+    // Entries: the amount furthest from zero has the longest text; one text
+    // is made for it, not one per row.
+    const orv::Entry *largest = nullptr;
+    first = std::max(first, 0);
+    last = std::min(last, int(m_rows.size()) - 1);
+    for (int row = first; row <= last; ++row) {
+        const qint32 ref = m_rows[size_t(row)];
+        if (ref < 0) {
+            const QString &text = m_fixed[size_t(-ref - 1)][size_t(kAmount)];
+            if (text.size() > widest.size())
+                widest = text;
+            continue;
+        }
+        const orv::Entry &entry = m_entries.at(ref);
+        if (!largest || std::abs(entry.money) > std::abs(largest->money) ||
+            (std::abs(entry.money) == std::abs(largest->money) && entry.money < 0))
+            largest = &entry;
+    }
+    if (largest) {
+        const QString text = m_entries.cellText(*largest, orv::EntryColumn::Money);
+        if (text.size() > widest.size())
+            widest = text;
+    }
+    return widest;
 }
 
 bool CRecordListModel::IsEntryRow(int row) const

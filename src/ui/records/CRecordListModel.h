@@ -51,6 +51,9 @@ public:
     // column it was sorted by.
     void RestoreIdOrder();
 
+    // The longest amount text among rows [first, last], totals included.
+    QString WidestAmountText(int first, int last) const;
+
     bool IsEntryRow(int row) const;
     const orv::Entry *EntryAt(int row) const;
     QString CellText(int row, int column) const;

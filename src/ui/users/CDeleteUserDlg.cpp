@@ -2,6 +2,7 @@
 
 #include "app/DbMessages.h"
 #include "app/Globals.h"
+#include "app/PlainText.h"
 #include "app/Prompter.h"
 #include "store/BookConnection.h"
 #include "users/UserForm.h"
@@ -31,7 +32,7 @@ void CDeleteUserDlg::OnInitDialog()
         if (CheckDb(this, code) && code->has_value())
             m_strStoredCode = **code;
     }
-    setWindowTitle(QStringLiteral("删除用户：%1").arg(m_strUser));
+    SetPlainTitle(this, QStringLiteral("删除用户：%1").arg(m_strUser));
     m_pPasswordEdit->setFocus();
 }
 
