@@ -7,7 +7,7 @@ ORV_BUILD=${ORV_BUILD:-$ORV_ROOT/build}
 ORV_PACKAGES=(
   build-essential cmake pkg-config git
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-svg-dev libqt6svg6 qt6-translations-l10n libgl-dev
-  libsqlite3-dev sqlite3 libxlsxwriter-dev
+  libsqlite3-dev sqlite3 libxlsxwriter-dev libsodium-dev
   unixodbc unixodbc-dev odbcinst libsqliteodbc
   fonts-noto-cjk xvfb xauth imagemagick
   python3 python3-openpyxl desktop-file-utils xdg-utils

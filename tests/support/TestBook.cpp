@@ -6,6 +6,7 @@
 #include "store/BookConnection.h"
 #include "store/BookFile.h"
 #include "store/BookSchema.h"
+#include "users/PasswordHash.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,6 +18,7 @@ TestBook::TestBook(const QList<QPair<QString, QString>> &users)
     : m_dir(std::make_unique<QTemporaryDir>())
     , m_previousDir(QDir::currentPath())
 {
+    orv::PasswordHash::useCheapHashesForTests();
     QList<orv::BookSchema::StarterUser> starters;
     for (const auto &[name, password] : users)
         starters.append({name, password});
