@@ -354,6 +354,27 @@ private Q_SLOTS:
         QCOMPARE(book.readFile(QStringLiteral("set.ini")), QByteArray("0\r\nbob\r\n"));
     }
 
+    void aLogOffThatCannotTurnDirectLoginOffSaysSo()
+    {
+        TestBook book({{QStringLiteral("bob"), QStringLiteral("pw")}});
+        book.directLogin(QStringLiteral("bob"));
+        ScriptedPrompter prompter;
+        CLedgerDlg dlg;
+        dlg.show();
+        {
+            const FileSizeLimit diskFull;
+            dlg.MenuCommand(32794)->trigger();
+        }
+        QCOMPARE(prompter.shown.size(), 2);
+        QVERIFY2(prompter.lastText().startsWith(QStringLiteral("无法关闭直接登录，下次启动时仍会直接登录用户“bob”!")),
+                 qPrintable(prompter.lastText()));
+        QVERIFY(prompter.lastText().contains(qt_error_string(EFBIG)));
+        QCOMPARE(book.readFile(QStringLiteral("set.ini")), QByteArray("1\r\nbob\r\n"));
+        // The log-off itself goes on.
+        QCOMPARE(m_nRestarts, 1);
+        QVERIFY(!dlg.isVisible());
+    }
+
     void exitEscapeAndCloseBoxEndTheRun()
     {
         TestBook book({{QStringLiteral("bob"), QStringLiteral("pw")}});
