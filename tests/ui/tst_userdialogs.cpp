@@ -287,94 +287,50 @@ private Q_SLOTS:
     }
 
     // Look-alikes first in the table, where a match by pattern, by case or
-    // after trimming would find them instead of the user meant.
+    // after trimming would find them instead of the user meant; two of them
+    // with passwords an older version kept as typed, which still count, and
+    // give way to a hash whenever a password is written.
     void theDialogsMatchNamesAndPasswordsExactly()
     {
-        TestBook book({{"Mama", "A pw"}, {"mama", "b pw "}, {"axb", "x"}, {"a_b", "y"}});
+        TestBook book({{"Mama", "A pw"}, {"mama", ""}, {"axb", "x"}, {"a_b", ""}});
+        book.exec(QStringLiteral("UPDATE \"USER\" SET \"code\" = 'b pw ' WHERE \"user\" = 'mama'"));
+        book.exec(QStringLiteral("UPDATE \"USER\" SET \"code\" = 'y' WHERE \"user\" = 'a_b'"));
         ScriptedPrompter prompter;
         g_strCurUser = QStringLiteral("Mama");
         CUserManageDlg dlg;
         dlg.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
         bool seen = false;
-
-        // Add: names that differ by case or by "_" are free.
+        // Names that differ by case or by "_" are free.
         for (const QString &name : {QStringLiteral("MAMA"), QStringLiteral("a_x")}) {
             WithNextModal<CAddUserDlg>(seen, [&](CAddUserDlg *add) {
                 add->NameEdit()->setText(name);
-                add->PasswordEdit()->setText(QStringLiteral("n"));
-                add->ConfirmEdit()->setText(QStringLiteral("n"));
                 Click(add, 1);
             });
             Click(&dlg, 1);
-            QVERIFY(seen);
         }
-        QVERIFY2(prompter.shown.isEmpty(), qPrintable(prompter.texts().join(u'|')));
-
-        // Modify mama: Mama's password and one without the trailing blank are wrong.
         ClickRow(dlg, 1);
         WithNextModal<CModifyUserDlg>(seen, [&](CModifyUserDlg *modify) {
-            QCOMPARE(modify->NameEdit()->text(), QStringLiteral("mama"));
             modify->NameEdit()->setText(QStringLiteral("mama2"));
+            modify->NewPasswordEdit()->setText(QStringLiteral("new"));
+            modify->ConfirmEdit()->setText(QStringLiteral("new"));
             for (const char *old : {"A pw", "b pw", "b pw "}) {
                 modify->OldPasswordEdit()->setText(QString::fromUtf8(old));
-                modify->NewPasswordEdit()->setText(QStringLiteral("new"));
-                modify->ConfirmEdit()->setText(QStringLiteral("new"));
                 Click(modify, 1);
             }
         });
         Click(&dlg, 1012);
-        QVERIFY(seen);
-
-        // Delete a_b: axb's password is wrong.
         ClickRow(dlg, 3);
         WithNextModal<CDeleteUserDlg>(seen, [&](CDeleteUserDlg *del) {
-            del->PasswordEdit()->setText(QStringLiteral("x"));
-            Click(del, 1);
-            del->PasswordEdit()->setText(QStringLiteral("y"));
-            Click(del, 1);
-        });
-        Click(&dlg, 1013);
-        QVERIFY(seen);
-
-        QCOMPARE(prompter.texts(), (QStringList{"旧密码错误!", "旧密码错误!", "用户信息修改成功!", "真的要删除用户“ a_b ”吗？",
-                                                "密码错误!"}));
-        QCOMPARE(BookUsers(book), (QStringList{"Mama:A pw", "mama2:new", "axb:x", "MAMA:n", "a_x:n"}));
-    }
-
-    // Passwords an older version kept as typed: checked as they are, and
-    // replaced by a hash whenever a password is written.
-    void passwordsKeptAsTypedStillGuardModifyAndDelete()
-    {
-        TestBook book(kFamily);
-        book.exec(QStringLiteral("UPDATE \"USER\" SET \"code\" = 'm''1 ' WHERE \"user\" = '妈妈'"));
-        book.exec(QStringLiteral("UPDATE \"USER\" SET \"code\" = '' WHERE \"user\" = '小明'"));
-        ScriptedPrompter prompter;
-        g_strCurUser = kDad;
-        CUserManageDlg dlg;
-        dlg.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
-        bool seen = false;
-        ClickRow(dlg, 1);
-        WithNextModal<CModifyUserDlg>(seen, [&](CModifyUserDlg *modify) {
-            for (const char *old : {"m'1", "m'1 "}) {
-                modify->OldPasswordEdit()->setText(QString::fromUtf8(old));
-                Click(modify, 1); // the new password stays empty
+            for (const char *typed : {"x", "y"}) {
+                del->PasswordEdit()->setText(QString::fromUtf8(typed));
+                Click(del, 1);
             }
         });
-        Click(&dlg, 1012);
-        QVERIFY(seen);
-        ClickRow(dlg, 2);
-        WithNextModal<CDeleteUserDlg>(seen, [&](CDeleteUserDlg *del) {
-            del->PasswordEdit()->setText(QStringLiteral(" "));
-            Click(del, 1);
-            del->PasswordEdit()->clear();
-            Click(del, 1);
-        });
         Click(&dlg, 1013);
-        QVERIFY(seen);
-        QCOMPARE(prompter.texts(), (QStringList{"旧密码错误!", "用户信息修改成功!", "真的要删除用户“ 小明 ”吗？", "密码错误!"}));
-        QCOMPARE(BookUsers(book), (QStringList{"爸爸:pw", "妈妈:"}));
+        QCOMPARE(prompter.texts(), (QStringList{"旧密码错误!", "旧密码错误!", "用户信息修改成功!", "真的要删除用户“ a_b ”吗？",
+                                                "密码错误!"}));
+        QCOMPARE(BookUsers(book), (QStringList{"Mama:A pw", "mama2:new", "axb:x", "MAMA:", "a_x:"}));
     }
 
     // A colour file or set.ini that cannot be written: the change of the
@@ -412,56 +368,37 @@ private Q_SLOTS:
         QVERIFY(seen);
 
         QCOMPARE(BookUsers(book), (QStringList{"爸爸:pw", "老妈:", "奶奶:"}));
+        const QString isDir = QStringLiteral(".ini：") + qt_error_string(EISDIR);
         const QStringList texts = prompter.texts();
         QCOMPARE(texts.size(), 5);
-        const QString isDir = qt_error_string(EISDIR);
-        QVERIFY2(texts[0].startsWith(QStringLiteral("用户“奶奶”已添加，但无法写入其背景色文件")), qPrintable(texts[0]));
-        QVERIFY(texts[0].contains(QDir::toNativeSeparators(book.path(QStringLiteral("user/奶奶.ini"))) + u'：' + isDir));
+        QVERIFY(texts[0].startsWith(QStringLiteral("用户“奶奶”已添加，但无法写入其背景色文件")) && texts[0].contains(isDir));
         QCOMPARE(texts[1], QStringLiteral("用户信息修改成功!"));
-        QVERIFY2(texts[2].startsWith(QStringLiteral("用户“老妈”的背景色文件或直接登录的设置没能随新用户名更新")), qPrintable(texts[2]));
-        QVERIFY(texts[2].contains(QStringLiteral("老妈.ini：") + isDir));
-        QCOMPARE(texts[3], QStringLiteral("真的要删除用户“ 小明 ”吗？"));
-        QVERIFY2(texts[4].startsWith(QStringLiteral("用户“小明”已删除，但其背景色文件或直接登录的设置没能随之删除或更新")),
-                 qPrintable(texts[4]));
-        QVERIFY(texts[4].contains(QStringLiteral("小明.ini：")));
+        QVERIFY(texts[2].startsWith(QStringLiteral("用户“老妈”的背景色文件或直接登录的设置没能随新用户名更新")) &&
+                texts[2].contains(QStringLiteral("老妈") + isDir));
+        QVERIFY(texts[4].startsWith(QStringLiteral("用户“小明”已删除，但其背景色文件或直接登录的设置没能随之删除或更新")) &&
+                texts[4].contains(QStringLiteral("小明.ini：")));
         // set.ini followed the rename all the same.
         QCOMPARE(orv::ProgramSettings(book.dir()).load().userName, QStringLiteral("老妈"));
     }
 
-    // The program killed between the steps of renaming the user that
-    // direct login logs in: the next start logs in only a user the book
-    // holds, asking for the password otherwise, and the colour is kept.
-    void theStartAfterARenameCutOffLogsInOnlyAUserOfTheBook_data()
+    // The program killed right after the book renamed the user that direct
+    // login logs in: the next start asks for the password instead of logging
+    // in a user the book no longer holds, and the colour is kept.
+    void theStartAfterARenameCutOffAsksWhoIsThere()
     {
-        QTest::addColumn<int>("stop");
-        QTest::addColumn<QString>("directUser"); // empty: the login dialog
-        QTest::newRow("before the book") << int(orv::ModifyUserStep::ColourTaken) << kDad;
-        QTest::newRow("after the book") << int(orv::ModifyUserStep::BookChanged) << QString();
-        QTest::newRow("after set.ini") << int(orv::ModifyUserStep::DirectLoginFollowed) << QStringLiteral("老爸");
-    }
-    void theStartAfterARenameCutOffLogsInOnlyAUserOfTheBook()
-    {
-        QFETCH(int, stop);
-        QFETCH(QString, directUser);
         TestBook book(kFamily);
         ScriptedPrompter prompter;
         book.directLogin(kDad);
         book.writeFile(QStringLiteral("user/爸爸.ini"), "10\r\n20\r\n30\r\n");
-        orv::setModifyUserStepHook([stop](orv::ModifyUserStep step) { return int(step) != stop; });
+        orv::setModifyUserStepHook([](orv::ModifyUserStep step) { return step != orv::ModifyUserStep::BookChanged; });
         {
             orv::BookConnection conn(book.bookPath());
             orv::modifyUser(conn, book.dir(), kDad, QStringLiteral("老爸"), QStringLiteral("new"));
         }
         orv::setModifyUserStepHook(nullptr);
-
         CLedgerDlg next;
-        QCOMPARE(next.m_bLoginPending, directUser.isEmpty());
-        QCOMPARE(next.MenuCommand(32784)->isChecked(), !directUser.isEmpty());
-        if (!directUser.isEmpty()) {
-            QCOMPARE(g_strCurUser, directUser);
-            return;
-        }
-        QCOMPARE(next.windowTitle(), QStringLiteral("KestruneV2.5.1"));
+        QVERIFY(next.m_bLoginPending);
+        QVERIFY(!next.MenuCommand(32784)->isChecked());
         bool seen = false;
         WithNextModal<CLoginDlg>(seen, [](CLoginDlg *login) {
             QCOMPARE(login->UserBox()->currentText(), QStringLiteral("老爸"));
@@ -470,7 +407,7 @@ private Q_SLOTS:
         });
         next.RunPendingLogin(); // what the first paint does
         QVERIFY(seen);
-        QCOMPARE(g_strCurUser, QStringLiteral("老爸"));
+        QCOMPARE(next.windowTitle(), QStringLiteral("KestruneV2.5.1  —  当前用户：老爸"));
         QCOMPARE(next.m_crBack, QColor(10, 20, 30));
         QVERIFY2(prompter.shown.isEmpty(), qPrintable(prompter.texts().join(u'|')));
     }
