@@ -158,7 +158,7 @@ void CLoginDlg::accept()
 
 void CLoginDlg::KeepPasswordHashed(const QString &typed)
 {
-    // The password was right, so it can take its hash's place in the book.
+    // The password was right, so its hash can take its place in the book.
     // A failure costs nothing but another try at the next login.
     const auto conn = OpenBook(this);
     if (!conn)
