@@ -9,6 +9,8 @@ orv_install_packages
 orv_build
 
 RUN_DIR=${ORV_RUN_DIR:-$ORV_ROOT/run}
+# The program folder and the book in it are the owner's alone.
+umask 077
 mkdir -p "$RUN_DIR/user"
 if [ ! -e "$RUN_DIR/Orvendal.ovd" ] && [ ! -e "$RUN_DIR/Data.ovd" ]; then
   cp "$ORV_BUILD/books/Orvendal.ovd" "$RUN_DIR/Orvendal.ovd"

@@ -1,26 +1,60 @@
 #!/usr/bin/env bash
-# The installed launcher: seeds the per-user book folder on first start and
-# never replaces a book that is already there.
+# The installed launcher: works from whatever prefix it was installed to,
+# seeds the per-user book folder on first start with files only the owner
+# can read, and never replaces a book that is already there.
 set -euo pipefail
 build=$1
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
-DESTDIR="$stage/root" cmake --install "$build" >/dev/null
-launcher=$(find "$stage/root" -name orvendal-launch)
-share=$(dirname "$(find "$stage/root" -name NewBook.ovd)")
-# Run the staged launcher against the staged share folder, with a stand-in program.
-sed -e "s|^share=.*|share=\"$share\"|" \
-    -e "s|^exec .*|pwd > \"$stage/started-in\"|" "$launcher" > "$stage/launch"
+
+# Installed under a prefix other than the one the build was configured with.
+prefix="$stage/elsewhere/prefix"
+cmake --install "$build" --prefix "$prefix" >/dev/null
+launcher="$prefix/bin/orvendal-launch"
+test -x "$launcher"
+configured=$(sed -n 's/^CMAKE_INSTALL_PREFIX:PATH=//p' "$build/CMakeCache.txt")
+if grep -qF "$configured" "$launcher"; then
+  echo "the launcher names the configured prefix $configured" >&2
+  exit 1
+fi
+# The program replaced by a stand-in that tells where and how it was started.
+cat > "$prefix/bin/orvendal" <<EOS
+#!/bin/sh
+pwd > "$stage/started-in"
+umask > "$stage/umask"
+echo "\$@" > "$stage/arguments"
+EOS
+chmod +x "$prefix/bin/orvendal"
+
+# Started from elsewhere, through a link (as a bin folder on the PATH may hold it).
 export XDG_DATA_HOME="$stage/data"
-sh "$stage/launch"
-book="$stage/data/orvendal/Orvendal.ovd"
-test -f "$book"
-test -f "$stage/data/orvendal/NewBook.ovd"
-test -f "$stage/data/orvendal/set.ini"
-test -d "$stage/data/orvendal/user"
-test "$(cat "$stage/started-in")" = "$stage/data/orvendal"
+mkdir "$stage/bin"
+ln -s "$launcher" "$stage/bin/orvendal-launch"
+(cd / && "$stage/bin/orvendal-launch" --first)
+data="$XDG_DATA_HOME/orvendal"
+book="$data/Orvendal.ovd"
+for file in Orvendal.ovd NewBook.ovd set.ini; do
+  test -f "$data/$file"
+  test "$(stat -c %a "$data/$file")" = 600
+done
+for folder in "$XDG_DATA_HOME" "$data" "$data/user"; do
+  test "$(stat -c %a "$folder")" = 700
+done
+test "$(cat "$stage/started-in")" = "$data"
+test "$(cat "$stage/umask")" = 0077
+test "$(cat "$stage/arguments")" = "--first"
+
+# The starter book keeps its user's password as a hash.
+if command -v sqlite3 >/dev/null; then
+  code=$(sqlite3 "$book" 'SELECT code FROM "USER"')
+  case "$code" in
+    '$argon2id$'*) ;;
+    *) echo "starter book password not hashed: $code" >&2; exit 1 ;;
+  esac
+fi
+
 echo "family's own book" > "$book"
-sh "$stage/launch"
+"$launcher"
 test "$(cat "$book")" = "family's own book"
-desktop-file-validate "$(find "$stage/root" -name orvendal.desktop)"
+desktop-file-validate "$prefix/share/applications/orvendal.desktop"
 echo "launcher ok"

@@ -1,6 +1,7 @@
 // Writes NewBook.ovd (the empty-book template), Orvendal.ovd (the starter
-// book with one user) and set.ini (login dialog first, that user proposed)
-// into the folder named on the command line.
+// book with one user, whose password the book keeps as a hash) and set.ini
+// (login dialog first, that user proposed) into the folder named on the
+// command line.
 
 #include "settings/GbkText.h"
 #include "store/BookSchema.h"
@@ -37,8 +38,10 @@ int main(int argc, char *argv[])
             return 1;
         }
     }
-    if (!orv::writeGbkLines(dir.filePath(QStringLiteral("set.ini")), {QStringLiteral("0"), QStringLiteral("管理员")})) {
-        std::fprintf(stderr, "cannot write set.ini\n");
+    const orv::FileOutcome settings =
+        orv::writeGbkLines(dir.filePath(QStringLiteral("set.ini")), {QStringLiteral("0"), QStringLiteral("管理员")});
+    if (!settings) {
+        std::fprintf(stderr, "cannot write %s: %s\n", qPrintable(settings.path), qPrintable(settings.error));
         return 1;
     }
     return 0;

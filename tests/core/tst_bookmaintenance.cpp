@@ -6,7 +6,10 @@
 #include "store/BookFile.h"
 #include "store/BookMaintenance.h"
 #include "store/BookSchema.h"
+#include "settings/GbkText.h"
+#include "store/UserCarryFile.h"
 #include "support/TestBook.h"
+#include "users/PasswordHash.h"
 #include "users/UserStore.h"
 
 #include <QDir>
@@ -218,6 +221,45 @@ private Q_SLOTS:
         // The swapped-in book is an ordinary book: it takes new entries.
         book.add(RecordKind::Payout, QDate(2010, 2, 1), QStringLiteral("交通"), 2);
         QCOMPARE(book.count(QStringLiteral("PAYOUT")), 1);
+    }
+
+    // userTemp.dat read half-way through a new book: what a crash at that
+    // moment would leave on the disk.
+    void theCarryFileNeverHoldsAPasswordAsTyped()
+    {
+        TrashHome trash;
+        TestBook book(kFamily);
+        // 妈妈's password kept as typed, as an older version kept them all.
+        book.exec(QStringLiteral("UPDATE \"USER\" SET \"code\" = 'it''s \"mine\"' WHERE \"user\" = '妈妈'"));
+        const QList<UserAccount> before = usersOf(book.bookPath());
+        const QString templ = makeTemplate(book);
+        QStringList carried;
+        QFile::Permissions mode;
+        UserCarryFile::setWrittenHook([&](const QString &path) {
+            carried = readGbkLines(path).value_or(QStringList());
+            mode = QFileInfo(path).permissions();
+        });
+        const BM::Outcome outcome = BM::replaceBook(book.dir(), templ);
+        UserCarryFile::setWrittenHook(nullptr);
+        QVERIFY2(outcome.ok(), qPrintable(outcome.detail));
+
+        QCOMPARE(carried.size(), 2 * kFamily.size());
+        QCOMPARE(mode, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+        const QList<UserAccount> after = usersOf(book.bookPath());
+        QCOMPARE(after.size(), kFamily.size());
+        for (int i = 0; i < kFamily.size(); ++i) {
+            const auto &[name, password] = kFamily[i];
+            QCOMPARE(carried[2 * i], name);
+            QVERIFY2(PasswordHash::isHash(carried[2 * i + 1]), qPrintable(carried[2 * i + 1]));
+            QVERIFY(!carried.contains(password));
+            // Everyone logs in to the new book with the password of the old.
+            QCOMPARE(after[i].name, name);
+            QVERIFY(PasswordHash::matches(password, after[i].password));
+        }
+        // Hashes are carried exactly as they were.
+        QCOMPARE(after[0], before[0]);
+        QCOMPARE(after[2], before[2]);
+        QCOMPARE(after[1].password, carried[3]);
     }
 
     void failuresLeaveTheBookAlone_data()

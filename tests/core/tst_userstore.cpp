@@ -5,9 +5,12 @@
 #include "settings/ProgramSettings.h"
 #include "store/BookConnection.h"
 #include "support/TestBook.h"
+#include "users/ModifyUser.h"
+#include "users/PasswordHash.h"
 #include "users/UserFiles.h"
 #include "users/UserStore.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTest>
 
@@ -49,6 +52,11 @@ private Q_SLOTS:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("problem"); // start of the message, empty when accepted
         QTest::newRow("dots inside") << QStringLiteral("a..b") << QString();
+        QTest::newRow("blank inside") << QStringLiteral("a b") << QString();
+        // Never trimmed behind the user's back: refused as typed, with the reason.
+        QTest::newRow("blank at the end") << QStringLiteral("ab ") << QStringLiteral("用户名的开头和结尾不能是空格");
+        QTest::newRow("wide blank in front") << QStringLiteral("\u3000ab") << QStringLiteral("用户名的开头和结尾不能是空格");
+        QTest::newRow("only blanks") << QStringLiteral("  ") << QStringLiteral("用户名不能为空!");
         // The name becomes user/<name>.ini: nothing that leads out of that folder.
         QTest::newRow("backslash") << QStringLiteral("a\\b") << QStringLiteral("用户名不能是");
         QTest::newRow("line break") << QStringLiteral("a\nb") << QStringLiteral("用户名不能是");
@@ -84,7 +92,8 @@ private Q_SLOTS:
         // its owner can still change the password.
         TestBook book({{dad, QStringLiteral("pw")}, {QStringLiteral("a/b"), QStringLiteral("old")}});
         QVERIFY(Modify(book, QStringLiteral("a/b"), QStringLiteral("a/b"), QString()).ok());
-        QCOMPARE(AccountsOf(book).last(), (UserAccount{QStringLiteral("a/b"), QString()}));
+        QCOMPARE(AccountsOf(book).last().name, QStringLiteral("a/b"));
+        QVERIFY(orv::PasswordHash::matches(QString(), AccountsOf(book).last().password));
     }
 
     void removeOfAVanishedUserOrTheLastOneIsRefused()
@@ -111,17 +120,72 @@ private Q_SLOTS:
         QVERIFY(settings.save(true, dad));
         book.writeFile(QStringLiteral("user/爸爸.ini"), "10\r\n20\r\n30\r\n");
         book.writeFile(QStringLiteral("user/老爸.ini"), "200\r\n0\r\n0\r\n"); // a stray file gives way
-        UserFiles::followRename(book.dir(), dad, QStringLiteral("老爸"));
+        QVERIFY(UserFiles::takeColourAlong(book.dir(), dad, QStringLiteral("老爸")));
         QCOMPARE(book.readFile(QStringLiteral("user/老爸.ini")), QByteArrayLiteral("10\r\n20\r\n30\r\n"));
-        QVERIFY(!QFile::exists(book.path(QStringLiteral("user/爸爸.ini"))));
         // Without a file of the old name the user had the default colour, and
         // keeps it; another user's rename or deletion leaves direct login alone.
-        UserFiles::followRename(book.dir(), mum, QStringLiteral("老妈"));
+        QVERIFY(UserFiles::takeColourAlong(book.dir(), mum, QStringLiteral("老妈")));
         QCOMPARE(book.readFile(QStringLiteral("user/老妈.ini")), DefaultColorBytes());
-        UserFiles::forget(book.dir(), QStringLiteral("老妈"));
+        QVERIFY(UserFiles::followDirectLogin(book.dir(), mum, QStringLiteral("老妈")));
+        QVERIFY(UserFiles::forget(book.dir(), QStringLiteral("老妈")).isEmpty());
         QVERIFY(!QFile::exists(book.path(QStringLiteral("user/老妈.ini"))));
-        QCOMPARE(settings.load().userName, QStringLiteral("老爸"));
+        QCOMPARE(settings.load().userName, dad);
         QVERIFY(settings.load().directLogin);
+    }
+
+    // The program killed between the steps of a rename: the book, set.ini
+    // and the colour files as the next start finds them. Start-up itself
+    // (the login dialog for a user the book no longer holds) is a test of
+    // the user dialogs.
+    void aRenameCutOffBetweenItsStepsLeavesWhatTheNextStartLivesWith_data()
+    {
+        QTest::addColumn<int>("stop"); // the step after which the program died; -1: never
+        QTest::addColumn<QString>("inBook");
+        QTest::addColumn<QString>("directLogin");
+        QTest::addColumn<bool>("oldColourKept");
+        QTest::newRow("before the book") << int(orv::ModifyUserStep::ColourTaken) << dad << dad << true;
+        QTest::newRow("after the book") << int(orv::ModifyUserStep::BookChanged) << QStringLiteral("老爸") << dad << true;
+        QTest::newRow("after set.ini") << int(orv::ModifyUserStep::DirectLoginFollowed) << QStringLiteral("老爸")
+                                       << QStringLiteral("老爸") << true;
+        QTest::newRow("to the end") << -1 << QStringLiteral("老爸") << QStringLiteral("老爸") << false;
+    }
+    void aRenameCutOffBetweenItsStepsLeavesWhatTheNextStartLivesWith()
+    {
+        QFETCH(int, stop);
+        QFETCH(QString, inBook);
+        QFETCH(QString, directLogin);
+        QFETCH(bool, oldColourKept);
+        TestBook book;
+        QVERIFY(orv::ProgramSettings(book.dir()).save(true, dad));
+        book.writeFile(QStringLiteral("user/爸爸.ini"), "10\r\n20\r\n30\r\n");
+        orv::setModifyUserStepHook([stop](orv::ModifyUserStep step) { return int(step) != stop; });
+        orv::ModifyUserOutcome outcome;
+        {
+            orv::BookConnection conn(book.bookPath());
+            outcome = orv::modifyUser(conn, book.dir(), dad, QStringLiteral("老爸"), QStringLiteral("new"));
+        }
+        orv::setModifyUserStepHook(nullptr);
+        QVERIFY(outcome.filesFailed.isEmpty());
+        QCOMPARE(AccountsOf(book).first().name, inBook);
+        QCOMPARE(orv::ProgramSettings(book.dir()).load().userName, directLogin);
+        // The colour is under the new name from the first step on.
+        QCOMPARE(book.readFile(QStringLiteral("user/老爸.ini")), QByteArrayLiteral("10\r\n20\r\n30\r\n"));
+        QCOMPARE(QFile::exists(book.path(QStringLiteral("user/爸爸.ini"))), oldColourKept);
+    }
+
+    // Refused before anything is copied: another user's colour file stays.
+    void aRefusedRenameTouchesNoFile()
+    {
+        TestBook book({{dad, QStringLiteral("pw")}, {mum, QStringLiteral("m")}});
+        book.writeFile(QStringLiteral("user/妈妈.ini"), "1\r\n2\r\n3\r\n");
+        const Accounts before = AccountsOf(book);
+        for (const QString &newName : {mum, QStringLiteral(" 老爸")}) {
+            orv::BookConnection conn(book.bookPath());
+            QCOMPARE(orv::modifyUser(conn, book.dir(), dad, newName, QString()).book.error().kind, orv::DbError::Kind::Refused);
+        }
+        QCOMPARE(AccountsOf(book), before);
+        QCOMPARE(book.readFile(QStringLiteral("user/妈妈.ini")), QByteArrayLiteral("1\r\n2\r\n3\r\n"));
+        QCOMPARE(QDir(book.path(QStringLiteral("user"))).entryList(QDir::Files), QStringList{"妈妈.ini"});
     }
 };
 

@@ -8,6 +8,7 @@
 #include "store/BookFile.h"
 #include "store/BookSchema.h"
 #include "store/TextForms.h"
+#include "users/PasswordHash.h"
 
 #include <QAtomicInteger>
 #include <QCoreApplication>
@@ -72,6 +73,7 @@ TestBook::TestBook(const QList<QPair<QString, QString>> &users)
 {
     if (AppBookLocation().isServer())
         m_previousBook = AppBookLocation();
+    orv::PasswordHash::useCheapHashesForTests();
     QList<orv::BookSchema::StarterUser> starters;
     for (const auto &[name, password] : users)
         starters.append({name, password});

@@ -3,6 +3,7 @@
 // and goes, what a click opens, and what the user is told when it fails.
 
 #include "support/WidgetTestMain.h"
+#include "support/FileSizeLimit.h"
 #include "support/ScriptedPrompter.h"
 #include "support/UrlCatcher.h"
 #include "support/TestBook.h"
@@ -22,6 +23,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
 #include <memory>
 
 namespace {
@@ -169,6 +171,24 @@ private Q_SLOTS:
         QCOMPARE(ListColour(), QColor(44, 0, 0));
     }
 
+    void aColourThatCannotBeStoredIsReported()
+    {
+        CLedgerDlg &dlg = Window();
+        m_book->writeFile(QStringLiteral("user/爸爸.ini"), "10\r\n20\r\n30\r\n");
+        m_prompter.colors.enqueue(QColor(20, 30, 40));
+        {
+            const FileSizeLimit diskFull;
+            dlg.MenuCommand(32806)->trigger();
+        }
+        QCOMPARE(ColourFile(), QByteArray("10\r\n20\r\n30\r\n"));
+        QCOMPARE(dlg.m_crBack, QColor(20, 30, 40)); // used for now, only not kept
+        QCOMPARE(m_prompter.shown.size(), 1);
+        QVERIFY2(m_prompter.lastText().startsWith(QStringLiteral("无法保存背景色，下次登录时仍将使用原来的颜色!")),
+                 qPrintable(m_prompter.lastText()));
+        QVERIFY(m_prompter.lastText().contains(qt_error_string(EFBIG)));
+        QCOMPARE(m_prompter.shown.last().icon, MsgIcon::Exclamation);
+    }
+
     void aNameThatIsNoFileNameGetsNoFile()
     {
         for (const QString &name : {QStringLiteral("../爸爸"), QString()}) {
@@ -179,7 +199,8 @@ private Q_SLOTS:
             QCOMPARE(m_dlg->m_crBack, kDefault);
             m_prompter.colors.enqueue(QColor(9, 9, 9));
             m_dlg->OnSetBackColor();
-            QCOMPARE(m_dlg->m_crBack, QColor(9, 9, 9)); // used, only not kept
+            QCOMPARE(m_dlg->m_crBack, QColor(9, 9, 9)); // used, only not kept, and the user is told
+            QVERIFY2(m_prompter.lastText().startsWith(QStringLiteral("无法保存背景色")), qPrintable(m_prompter.lastText()));
             QCOMPARE(QDir(m_book->dir()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
             QCOMPARE(QDir(m_book->path(QStringLiteral("user"))).entryList(QDir::Files), QStringList());
         }

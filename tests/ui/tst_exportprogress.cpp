@@ -104,7 +104,7 @@ private Q_SLOTS:
     }
 
     // The file cannot be made where it should go: said in Chinese, with the
-    // library's own words after it.
+    // system's own words after it.
     void aFileThatCannotBeMadeIsExplained()
     {
         TestBook book;
@@ -119,7 +119,7 @@ private Q_SLOTS:
         QCOMPARE(prompter.shown.size(), 1);
         const QString text = prompter.lastText();
         QVERIFY2(text.contains(QStringLiteral("无法在这个位置建立文件")), qPrintable(text));
-        QVERIFY2(text.contains(QStringLiteral("Error creating output xlsx file")), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("（")) && !text.endsWith(QStringLiteral("（）")), qPrintable(text));
         QCOMPARE(prompter.shown.last().icon, MsgIcon::Stop);
     }
 };

@@ -12,6 +12,7 @@
 #include "store/BookSchema.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestBook.h"
+#include "users/PasswordHash.h"
 
 #include <QAction>
 #include <QDir>
@@ -105,7 +106,14 @@ private Q_SLOTS:
         QCOMPARE(f.prompter.shown[0].buttons, MsgButtons::YesNo);
         QCOMPARE(f.book.rows(QStringLiteral("INCOME")), backupIncome);
         QCOMPARE(f.book.count(QStringLiteral("PAYOUT")), 0);
-        QCOMPARE(f.book.rows(QStringLiteral("USER")), present);
+        // Hashes carried exactly; a password an older version kept as typed
+        // arrives as its hash.
+        const QList<QStringList> carried = f.book.rows(QStringLiteral("USER"));
+        QCOMPARE(carried.size(), 2);
+        QCOMPARE(carried.first(), present.first());
+        QCOMPARE(carried.last().first(), QStringLiteral("奶奶"));
+        QVERIFY(PasswordHash::isHash(carried.last().at(1)));
+        QVERIFY(PasswordHash::matches(QStringLiteral("x"), carried.last().at(1)));
         QVERIFY(!QFile::exists(f.book.path(QStringLiteral("userTemp.dat"))));
         QCOMPARE(f.trashed(), QStringList{QStringLiteral("Orvendal.ovd")});
         QCOMPARE(QDir::currentPath(), g_strAppDir);

@@ -8,8 +8,10 @@
 #include "app/ProcessControl.h"
 #include "mainwnd/CLedgerDlg.h"
 #include "store/BookSchema.h"
+#include "support/FileSizeLimit.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestBook.h"
+#include "users/PasswordHash.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -19,6 +21,8 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <cerrno>
 
 namespace {
 
@@ -46,10 +50,13 @@ class TestStartup : public QObject
     Q_OBJECT
 
     int m_nRestarts = 0;
+    QTemporaryDir m_home;
 
 private Q_SLOTS:
     void initTestCase()
     {
+        // The data source goes into an odbc.ini of the test's own.
+        qputenv("ODBCINI", QFile::encodeName(m_home.filePath(QStringLiteral("odbc.ini"))));
         SetTerminateHook([](int code) { throw ProcessEnded{code}; });
         SetRestartHook([this] { ++m_nRestarts; });
     }
@@ -78,14 +85,50 @@ private Q_SLOTS:
         QVERIFY2(prompter.shown.isEmpty(), qPrintable(prompter.texts().join(u'|')));
     }
 
+    void startUpRemovesWhatACrashLeftBehind()
+    {
+        TestBook book;
+        book.writeFile(QStringLiteral("userTemp.dat"), "\xb0\xd6\xb0\xd6\r\npw\r\n");
+        book.writeFile(QStringLiteral("set.ini.tmp-1234abcd"), "1\r\n");
+        book.writeFile(QStringLiteral("user/爸爸.ini.tmp-00ff00ff"), "1\r\n");
+        ScriptedPrompter prompter;
+        QVERIFY(PrepareBookIn(book.dir()));
+        QVERIFY2(prompter.shown.isEmpty(), qPrintable(prompter.texts().join(u'|')));
+        QCOMPARE(QDir(book.dir()).entryList(QDir::Files), QStringList{QStringLiteral("Orvendal.ovd")});
+        QVERIFY(QDir(book.path(QStringLiteral("user"))).isEmpty());
+    }
+
+    // A line break in the folder's name would add lines of its own to
+    // odbc.ini: the data source is not registered, and the program goes on.
+    void aProgramFolderWithALineBreakIsNotRegistered()
+    {
+        TestBook book;
+        const QString odd = book.path(QStringLiteral("a\n[Evil]\nDriver=x"));
+        QVERIFY(QDir().mkpath(odd));
+        QVERIFY(QFile::copy(book.bookPath(), odd + QStringLiteral("/Orvendal.ovd")));
+        const QString ini = QFile::decodeName(qgetenv("ODBCINI"));
+        QFile::remove(ini);
+        ScriptedPrompter prompter;
+        QVERIFY(PrepareBookIn(odd));
+        QCOMPARE(prompter.shown.size(), 1);
+        QVERIFY2(prompter.lastText().startsWith(QStringLiteral("程序文件夹的名称含有换行等控制字符")), qPrintable(prompter.lastText()));
+        QVERIFY(prompter.lastText().contains(QStringLiteral("a\\x0a[Evil]\\x0aDriver=x")));
+        QVERIFY(!QFile::exists(ini));
+    }
+
     void setIniDecidesTheLogin_data()
     {
         QTest::addColumn<QByteArray>("setIni");
         QTest::addColumn<bool>("pending");
         QTest::addColumn<QString>("title");
-        QTest::newRow("none: the empty user directly") << QByteArray() << false << kTitle + QStringLiteral("  —  当前用户：");
-        QTest::newRow("direct, user gone") << QByteArray("1\r\nghost\r\n") << false << kTitle + QStringLiteral("  —  当前用户：ghost");
+        QTest::newRow("direct") << QByteArray("1\r\n\xb0\xd6\xb0\xd6\r\n") << false << kTitle + QStringLiteral("  —  当前用户：爸爸");
         QTest::newRow("login") << QByteArray("0\r\n\xc2\xe8\xc2\xe8\r\n") << true << kTitle; // 妈妈 in GBK
+        // Direct login only for a user the book holds: one renamed or deleted
+        // while the program was cut off, or the empty name of a new set.ini,
+        // gets the login dialog.
+        QTest::newRow("none: the empty user is nobody") << QByteArray() << true << kTitle;
+        QTest::newRow("direct, user gone") << QByteArray("1\r\nghost\r\n") << true << kTitle;
+        QTest::newRow("direct, another case") << QByteArray("1\r\nBOB\r\n") << true << kTitle;
     }
 
     void setIniDecidesTheLogin()
@@ -93,7 +136,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, setIni);
         QFETCH(bool, pending);
         QFETCH(QString, title);
-        TestBook book;
+        TestBook book({{QStringLiteral("爸爸"), QStringLiteral("pw")}, {QStringLiteral("bob"), QStringLiteral("pw")}});
         if (!setIni.isEmpty())
             book.writeFile(QStringLiteral("set.ini"), setIni);
         ScriptedPrompter prompter;
@@ -151,6 +194,68 @@ private Q_SLOTS:
             QCOMPARE(g_strCurUser, user);
     }
 
+    // Names and passwords are matched exactly, never by pattern, case or
+    // trimming: the look-alike comes first in the table, where a loose
+    // match would find it instead.
+    void loginMatchesNamesAndPasswordsExactly_data()
+    {
+        QTest::addColumn<QString>("user");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("mama") << "mama" << "b pw " << true;
+        QTest::newRow("mama, no trailing blank") << "mama" << "b pw" << false;
+        QTest::newRow("mama, Mama's password") << "mama" << "A pw" << false;
+        QTest::newRow("Mama") << "Mama" << "A pw" << true;
+        QTest::newRow("Mama, mama's password") << "Mama" << "b pw " << false;
+        QTest::newRow("a_b") << "a_b" << "y" << true;
+        QTest::newRow("a_b, axb's password") << "a_b" << "x" << false;
+        QTest::newRow("axb") << "axb" << "x" << true;
+    }
+    void loginMatchesNamesAndPasswordsExactly()
+    {
+        QFETCH(QString, user);
+        QFETCH(QString, typed);
+        QFETCH(bool, accepted);
+        TestBook book({{"Mama", "A pw"}, {"mama", "b pw "}, {"axb", "x"}, {"a_b", "y"}});
+        ScriptedPrompter prompter;
+        CLoginDlg login;
+        login.show();
+        login.UserBox()->setCurrentText(user);
+        login.PasswordEdit()->setText(typed);
+        login.accept();
+        QCOMPARE(login.result() == QDialog::Accepted, accepted);
+        QCOMPARE(prompter.texts(), accepted ? QStringList() : QStringList{QStringLiteral("请输入正确的密码!")});
+        if (accepted)
+            QCOMPARE(g_strCurUser, user);
+    }
+
+    // A book of an older version keeps passwords as typed: they still log
+    // in, and the first good login puts the hash in the password's place.
+    void aPasswordKeptAsTypedIsHashedAtTheNextLogin()
+    {
+        TestBook book({{QStringLiteral("爸爸"), QStringLiteral("x")}, {QStringLiteral("妈妈"), QStringLiteral("x")}});
+        book.exec(QStringLiteral("UPDATE \"USER\" SET \"code\" = 'Pw ' WHERE \"user\" = '爸爸'"));
+        book.exec(QStringLiteral("UPDATE \"USER\" SET \"code\" = 'm' WHERE \"user\" = '妈妈'"));
+        const QList<QStringList> before = book.rows(QStringLiteral("USER"));
+        ScriptedPrompter prompter;
+        CLoginDlg login;
+        login.show();
+        for (const char *wrong : {"Pw", "pw ", "m"}) {
+            login.PasswordEdit()->setText(QString::fromUtf8(wrong));
+            login.accept();
+            QVERIFY(login.isVisible());
+        }
+        QCOMPARE(book.rows(QStringLiteral("USER")), before);
+        login.PasswordEdit()->setText(QStringLiteral("Pw "));
+        login.accept();
+        QCOMPARE(login.result(), int(QDialog::Accepted));
+        QCOMPARE(prompter.texts(), QStringList(3, QStringLiteral("请输入正确的密码!")));
+        const QList<QStringList> after = book.rows(QStringLiteral("USER"));
+        QVERIFY(orv::PasswordHash::isHash(after[0][1]));
+        QVERIFY(orv::PasswordHash::matches(QStringLiteral("Pw "), after[0][1]));
+        QCOMPARE(after[1], before[1]); // someone else's login is theirs
+    }
+
     void bookWithoutUsersSaysSoInsteadOfAnEngineError()
     {
         TestBook book(QList<QPair<QString, QString>>{});
@@ -192,9 +297,32 @@ private Q_SLOTS:
         QCOMPARE(book.readFile(QStringLiteral("set.ini")), QByteArray("0\r\n\xb0\xd6\xb0\xd6\r\n"));
     }
 
-    void logOffAsksThenTurnsDirectLoginOffAndRestarts()
+    void directLoginThatCannotBeSavedKeepsItsOldState()
     {
         TestBook book;
+        book.writeFile(QStringLiteral("set.ini"), "0\r\n\r\n");
+        ScriptedPrompter prompter;
+        CLedgerDlg dlg;
+        g_strCurUser = QStringLiteral("爸爸");
+        {
+            const FileSizeLimit diskFull;
+            dlg.MenuCommand(32784)->trigger();
+        }
+        QVERIFY(!dlg.MenuCommand(32784)->isChecked());
+        QCOMPARE(book.readFile(QStringLiteral("set.ini")), QByteArray("0\r\n\r\n"));
+        QCOMPARE(prompter.shown.size(), 1);
+        QVERIFY2(prompter.lastText().startsWith(QStringLiteral("无法保存直接登录的设置，设置没有改变!")), qPrintable(prompter.lastText()));
+        QVERIFY(prompter.lastText().contains(QDir::toNativeSeparators(book.path(QStringLiteral("set.ini"))) + u'：' +
+                                             qt_error_string(EFBIG)));
+        // With room on the disk it goes through.
+        dlg.MenuCommand(32784)->trigger();
+        QVERIFY(dlg.MenuCommand(32784)->isChecked());
+        QCOMPARE(book.readFile(QStringLiteral("set.ini")), QByteArray("1\r\n\xb0\xd6\xb0\xd6\r\n"));
+    }
+
+    void logOffAsksThenTurnsDirectLoginOffAndRestarts()
+    {
+        TestBook book({{QStringLiteral("bob"), QStringLiteral("pw")}});
         book.directLogin(QStringLiteral("bob"));
         ScriptedPrompter prompter;
         CLedgerDlg dlg;
@@ -213,9 +341,30 @@ private Q_SLOTS:
         QCOMPARE(book.readFile(QStringLiteral("set.ini")), QByteArray("0\r\nbob\r\n"));
     }
 
+    void aLogOffThatCannotTurnDirectLoginOffSaysSo()
+    {
+        TestBook book({{QStringLiteral("bob"), QStringLiteral("pw")}});
+        book.directLogin(QStringLiteral("bob"));
+        ScriptedPrompter prompter;
+        CLedgerDlg dlg;
+        dlg.show();
+        {
+            const FileSizeLimit diskFull;
+            dlg.MenuCommand(32794)->trigger();
+        }
+        QCOMPARE(prompter.shown.size(), 2);
+        QVERIFY2(prompter.lastText().startsWith(QStringLiteral("无法关闭直接登录，下次启动时仍会直接登录用户“bob”!")),
+                 qPrintable(prompter.lastText()));
+        QVERIFY(prompter.lastText().contains(qt_error_string(EFBIG)));
+        QCOMPARE(book.readFile(QStringLiteral("set.ini")), QByteArray("1\r\nbob\r\n"));
+        // The log-off itself goes on.
+        QCOMPARE(m_nRestarts, 1);
+        QVERIFY(!dlg.isVisible());
+    }
+
     void exitEscapeAndCloseBoxEndTheRun()
     {
-        TestBook book;
+        TestBook book({{QStringLiteral("bob"), QStringLiteral("pw")}});
         book.directLogin(QStringLiteral("bob"));
         ScriptedPrompter prompter;
         QList<int> results;

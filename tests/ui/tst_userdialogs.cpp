@@ -1,11 +1,13 @@
 // The user dialogs as a user drives them: real widgets on the offscreen
 // platform over a real book, real colour files and a real set.ini.
 
+#include "app/CLoginDlg.h"
 #include "support/WidgetTestMain.h"
 #include "app/Globals.h"
 #include "app/ProcessControl.h"
 #include "mainwnd/CLedgerDlg.h"
 #include "settings/ProgramSettings.h"
+#include "store/BookConnection.h"
 #include "support/NextModal.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestBook.h"
@@ -13,13 +15,19 @@
 #include "users/CDeleteUserDlg.h"
 #include "users/CModifyUserDlg.h"
 #include "users/CUserManageDlg.h"
+#include "users/ModifyUser.h"
+#include "users/PasswordHash.h"
 
 #include <QAction>
+#include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
+
+#include <cerrno>
 
 namespace {
 
@@ -36,12 +44,25 @@ QStringList ListNames(const CUserManageDlg &dlg)
     return names;
 }
 
-// The book's users as "name:password".
-QStringList BookUsers(const TestBook &book)
+// The book's users as "name:password": the password is the candidate its
+// hash takes; "?" when none does, "plain" when the book holds no hash.
+QStringList BookUsers(const TestBook &book,
+                      const QStringList &candidates = {"pw", "m'1", "", "new", "it's", "A pw", "b pw ", "x", "y", "n"})
 {
     QStringList users;
-    for (const QStringList &row : book.rows(QStringLiteral("USER")))
-        users.append(row.at(0) + u':' + row.at(1));
+    for (const QStringList &row : book.rows(QStringLiteral("USER"))) {
+        QString password = QStringLiteral("plain");
+        if (orv::PasswordHash::isHash(row.at(1))) {
+            password = QStringLiteral("?");
+            for (const QString &candidate : candidates) {
+                if (orv::PasswordHash::matches(candidate, row.at(1))) {
+                    password = candidate;
+                    break;
+                }
+            }
+        }
+        users.append(row.at(0) + u':' + password);
+    }
     return users;
 }
 
@@ -115,16 +136,20 @@ private Q_SLOTS:
             tryAdd(kMum, "a", "a");
             tryAdd("奶奶", "a", "b");
             tryAdd("a/b", "a", "a");
+            // Blanks at the ends are never taken away unseen: the name is
+            // refused as typed, not mistaken for 妈妈.
+            tryAdd(" 妈妈 ", "a", "a");
             refused = prompter.texts();
-            refused.last().truncate(6);
+            for (QString &text : refused)
+                text.truncate(6);
             QVERIFY(add->isVisible());
-            tryAdd("  奶奶 ", "it's", "it's");
+            tryAdd("奶奶", "it's", "it's");
         });
         Click(&dlg, 1);
         QVERIFY(seen);
-        QCOMPARE(refused, (QStringList{"用户名不能为空!", "此用户名已存在,请选择其它用户名!", "两次输入的密码不同!", "用户名不能是"}));
+        QCOMPARE(refused, (QStringList{"用户名不能为", "此用户名已存", "两次输入的密", "用户名不能是", "用户名的开头"}));
         QCOMPARE(prompter.shown.first().caption, QStringLiteral("注意"));
-        QCOMPARE(prompter.shown.size(), 4);
+        QCOMPARE(prompter.shown.size(), 5);
         QCOMPARE(BookUsers(book), (QStringList{"爸爸:pw", "妈妈:m'1", "小明:", "奶奶:it's"}));
         QCOMPARE(book.readFile(QStringLiteral("user/奶奶.ini")), QByteArrayLiteral("115\r\n151\r\n234\r\n"));
         QVERIFY(dlg.isVisible());
@@ -260,6 +285,132 @@ private Q_SLOTS:
         QVERIFY(!ledger.isVisible());
         QVERIFY(restarted);
         QVERIFY(!orv::ProgramSettings(book.dir()).load().directLogin);
+    }
+
+    // Look-alikes first in the table, where a match by pattern, by case or
+    // after trimming would find them instead of the user meant; two of them
+    // with passwords an older version kept as typed, which still count, and
+    // give way to a hash whenever a password is written.
+    void theDialogsMatchNamesAndPasswordsExactly()
+    {
+        TestBook book({{"Mama", "A pw"}, {"mama", ""}, {"axb", "x"}, {"a_b", ""}});
+        book.exec(QStringLiteral("UPDATE \"USER\" SET \"code\" = 'b pw ' WHERE \"user\" = 'mama'"));
+        book.exec(QStringLiteral("UPDATE \"USER\" SET \"code\" = 'y' WHERE \"user\" = 'a_b'"));
+        ScriptedPrompter prompter;
+        g_strCurUser = QStringLiteral("Mama");
+        CUserManageDlg dlg;
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        bool seen = false;
+        // Names that differ by case or by "_" are free.
+        for (const QString &name : {QStringLiteral("MAMA"), QStringLiteral("a_x")}) {
+            WithNextModal<CAddUserDlg>(seen, [&](CAddUserDlg *add) {
+                add->NameEdit()->setText(name);
+                Click(add, 1);
+            });
+            Click(&dlg, 1);
+        }
+        ClickRow(dlg, 1);
+        WithNextModal<CModifyUserDlg>(seen, [&](CModifyUserDlg *modify) {
+            modify->NameEdit()->setText(QStringLiteral("mama2"));
+            modify->NewPasswordEdit()->setText(QStringLiteral("new"));
+            modify->ConfirmEdit()->setText(QStringLiteral("new"));
+            for (const char *old : {"A pw", "b pw", "b pw "}) {
+                modify->OldPasswordEdit()->setText(QString::fromUtf8(old));
+                Click(modify, 1);
+            }
+        });
+        Click(&dlg, 1012);
+        ClickRow(dlg, 3);
+        WithNextModal<CDeleteUserDlg>(seen, [&](CDeleteUserDlg *del) {
+            for (const char *typed : {"x", "y"}) {
+                del->PasswordEdit()->setText(QString::fromUtf8(typed));
+                Click(del, 1);
+            }
+        });
+        Click(&dlg, 1013);
+        QCOMPARE(prompter.texts(), (QStringList{"旧密码错误!", "旧密码错误!", "用户信息修改成功!", "真的要删除用户“ a_b ”吗？",
+                                                "密码错误!"}));
+        QCOMPARE(BookUsers(book), (QStringList{"Mama:A pw", "mama2:new", "axb:x", "MAMA:", "a_x:"}));
+    }
+
+    // A colour file or set.ini that cannot be written: the change of the
+    // book stands, and the user is told what did not follow and why.
+    void userFilesThatCannotFollowAreReported()
+    {
+        TestBook book(kFamily);
+        ScriptedPrompter prompter;
+        book.directLogin(kMum);
+        CLedgerDlg ledger;
+        // Folders where the files would go: no file can take their place.
+        for (const char *blocked : {"user/奶奶.ini/x", "user/老妈.ini/x", "user/小明.ini/x"})
+            QVERIFY(QDir().mkpath(book.path(QString::fromUtf8(blocked))));
+        CUserManageDlg dlg(&ledger);
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        bool seen = false;
+        WithNextModal<CAddUserDlg>(seen, [&](CAddUserDlg *add) {
+            add->NameEdit()->setText(QStringLiteral("奶奶"));
+            Click(add, 1);
+        });
+        Click(&dlg, 1);
+        QVERIFY(seen);
+        ClickRow(dlg, 1);
+        WithNextModal<CModifyUserDlg>(seen, [&](CModifyUserDlg *modify) {
+            modify->NameEdit()->setText(QStringLiteral("老妈"));
+            modify->OldPasswordEdit()->setText(QStringLiteral("m'1"));
+            Click(modify, 1);
+        });
+        Click(&dlg, 1012);
+        QVERIFY(seen);
+        ClickRow(dlg, 2);
+        WithNextModal<CDeleteUserDlg>(seen, [](CDeleteUserDlg *del) { Click(del, 1); });
+        Click(&dlg, 1013);
+        QVERIFY(seen);
+
+        QCOMPARE(BookUsers(book), (QStringList{"爸爸:pw", "老妈:", "奶奶:"}));
+        const QString isDir = QStringLiteral(".ini：") + qt_error_string(EISDIR);
+        const QStringList texts = prompter.texts();
+        QCOMPARE(texts.size(), 5);
+        QVERIFY(texts[0].startsWith(QStringLiteral("用户“奶奶”已添加，但无法写入其背景色文件")) && texts[0].contains(isDir));
+        QCOMPARE(texts[1], QStringLiteral("用户信息修改成功!"));
+        QVERIFY(texts[2].startsWith(QStringLiteral("用户“老妈”的背景色文件或直接登录的设置没能随新用户名更新")) &&
+                texts[2].contains(QStringLiteral("老妈") + isDir));
+        QVERIFY(texts[4].startsWith(QStringLiteral("用户“小明”已删除，但其背景色文件或直接登录的设置没能随之删除或更新")) &&
+                texts[4].contains(QStringLiteral("小明.ini：")));
+        // set.ini followed the rename all the same.
+        QCOMPARE(orv::ProgramSettings(book.dir()).load().userName, QStringLiteral("老妈"));
+    }
+
+    // The program killed right after the book renamed the user that direct
+    // login logs in: the next start asks for the password instead of logging
+    // in a user the book no longer holds, and the colour is kept.
+    void theStartAfterARenameCutOffAsksWhoIsThere()
+    {
+        TestBook book(kFamily);
+        ScriptedPrompter prompter;
+        book.directLogin(kDad);
+        book.writeFile(QStringLiteral("user/爸爸.ini"), "10\r\n20\r\n30\r\n");
+        orv::setModifyUserStepHook([](orv::ModifyUserStep step) { return step != orv::ModifyUserStep::BookChanged; });
+        {
+            orv::BookConnection conn(book.bookPath());
+            orv::modifyUser(conn, book.dir(), kDad, QStringLiteral("老爸"), QStringLiteral("new"));
+        }
+        orv::setModifyUserStepHook(nullptr);
+        CLedgerDlg next;
+        QVERIFY(next.m_bLoginPending);
+        QVERIFY(!next.MenuCommand(32784)->isChecked());
+        bool seen = false;
+        WithNextModal<CLoginDlg>(seen, [](CLoginDlg *login) {
+            QCOMPARE(login->UserBox()->currentText(), QStringLiteral("老爸"));
+            login->PasswordEdit()->setText(QStringLiteral("new"));
+            Click(login, 1);
+        });
+        next.RunPendingLogin(); // what the first paint does
+        QVERIFY(seen);
+        QCOMPARE(next.windowTitle(), QStringLiteral("KestruneV2.5.1  —  当前用户：老爸"));
+        QCOMPARE(next.m_crBack, QColor(10, 20, 30));
+        QVERIFY2(prompter.shown.isEmpty(), qPrintable(prompter.texts().join(u'|')));
     }
 };
 

@@ -1,5 +1,6 @@
 #include "export/SheetWriter.h"
 
+#include "files/PrivateFiles.h"
 #include "settings/GbkText.h"
 
 #include <QDir>
@@ -164,13 +165,16 @@ SheetOutcome writeSheet(const QString &path, const SheetContent &content, const 
         return problem(SheetProblem::TooManyRows, QString::number(content.rowCount));
     const QFileInfo target(path);
     const QString folder = target.absolutePath();
-    if (!QDir().mkpath(folder) || !QFileInfo(folder).isDir())
+    if (!makePrivateFolder(folder))
         return problem(SheetProblem::CannotMakeFolder, folder);
     const bool replacing = target.exists() || target.isSymLink();
     if (replacing && (target.isDir() || !QFileInfo(folder).isWritable()))
         return problem(SheetProblem::CannotReplace, path);
 
     const QString part = partName(target.absoluteFilePath());
+    // Made 0600 before the workbook is written into it, which keeps the mode.
+    if (const FileOutcome made = createPrivateFile(part); !made)
+        return problem(SheetProblem::CannotWrite, made.error, SheetFailure::CannotCreateFile);
     const WriteError error = writeWorkbook(part, content, progress);
     if (error.failed()) {
         QFile::remove(part);

@@ -1,7 +1,10 @@
 #include "settings/GbkText.h"
 
+#include "files/AtomicWrite.h"
+#include "files/PrivateFiles.h"
+
 #include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
 
 #include <cerrno>
 #include <iconv.h>
@@ -69,26 +72,20 @@ std::optional<QStringList> readGbkLines(const QString &path)
     return lines;
 }
 
-bool writeGbkLines(const QString &path, const QStringList &lines)
+FileOutcome writeGbkLines(const QString &path, const QStringList &lines)
 {
     QByteArray bytes;
     for (const QString &line : lines)
         bytes += encodeGbk(line) + "\r\n";
-    // A whole-file replace, so a crash mid-write never leaves half a file.
-    QSaveFile file(path);
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(bytes);
-    return file.commit();
+    return writeFileAtomically(path, bytes);
 }
 
 bool ensureFileExists(const QString &path)
 {
-    QFile file(path);
-    if (file.exists())
-        return true;
-    return file.open(QIODevice::WriteOnly);
+    // Whatever is there (a file, a link, a folder) stays and counts as there;
+    // reading it will tell whether it is of any use.
+    const FileOutcome created = createPrivateFile(path);
+    return created.ok() || QFileInfo(path).exists() || QFileInfo(path).isSymLink();
 }
 
 } // namespace orv

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/FileOutcome.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -19,11 +21,12 @@ QString decodeGbk(const QByteArray &bytes);
 // nullopt when the file cannot be read.
 std::optional<QStringList> readGbkLines(const QString &path);
 
-// Writes each line followed by CR LF, replacing the file's content.
-bool writeGbkLines(const QString &path, const QStringList &lines);
+// Writes each line followed by CR LF, replacing the file all or nothing
+// (writeFileAtomically): the old content stays whole when it fails.
+FileOutcome writeGbkLines(const QString &path, const QStringList &lines);
 
-// Creates the file empty when it does not exist. False when that fails
-// (a read-only folder, a missing folder, a name that is not a file).
+// Creates the file empty (mode 0600) when nothing is there. False when that
+// fails (a read-only folder, a missing folder, a name that is not a file).
 bool ensureFileExists(const QString &path);
 
 } // namespace orv

@@ -31,7 +31,7 @@ DirectLoginSetting ProgramSettings::load() const
     return setting;
 }
 
-bool ProgramSettings::save(bool directLogin, const QString &userName) const
+FileOutcome ProgramSettings::save(bool directLogin, const QString &userName) const
 {
     QStringList lines = readGbkLines(filePath()).value_or(QStringList());
     while (lines.size() < 2)
@@ -41,7 +41,7 @@ bool ProgramSettings::save(bool directLogin, const QString &userName) const
     return writeGbkLines(filePath(), lines);
 }
 
-bool ProgramSettings::clearDirectLogin() const
+FileOutcome ProgramSettings::clearDirectLogin() const
 {
     // Only line 1 changes; the rest of the file is kept line by line, so a
     // shorter or empty first line can never spill into the user name.

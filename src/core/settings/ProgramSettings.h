@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/FileOutcome.h"
+
 #include <QString>
 
 namespace orv {
@@ -25,10 +27,11 @@ public:
     // Reads the setting, creating an empty file when there is none (which
     // counts as direct login on, for the empty user name).
     DirectLoginSetting load() const;
-    // Writes the flag and the user on lines 1 and 2.
-    bool save(bool directLogin, const QString &userName) const;
+    // Writes the flag and the user on lines 1 and 2, all or nothing: a
+    // failed write leaves the file as it was and says why.
+    FileOutcome save(bool directLogin, const QString &userName) const;
     // Turns direct login off for the next start, keeping line 2 as it is.
-    bool clearDirectLogin() const;
+    FileOutcome clearDirectLogin() const;
 
 private:
     QString m_dir;

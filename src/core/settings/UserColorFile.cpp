@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace orv {
 
@@ -72,26 +73,32 @@ RgbValues UserColorFile::load() const
     return read;
 }
 
-bool UserColorFile::save(const RgbValues &rgb) const
+namespace {
+
+FileOutcome unusableName(const QString &path, const QString &userName)
+{
+    return FileOutcome::failed(path, QStringLiteral("用户名“%1”不能用作文件名").arg(userName));
+}
+
+} // namespace
+
+FileOutcome UserColorFile::save(const RgbValues &rgb) const
 {
     if (!usable())
-        return false;
+        return unusableName(filePath(), m_user);
     return writeGbkLines(filePath(), {QString::number(rgb.red), QString::number(rgb.green), QString::number(rgb.blue)});
 }
 
-bool UserColorFile::remove() const
+FileOutcome UserColorFile::remove() const
 {
-    return usable() && QFile::remove(filePath());
-}
-
-bool UserColorFile::renameTo(const QString &newUserName) const
-{
-    const UserColorFile target(m_dir, newUserName);
-    if (!usable() || !target.usable() || newUserName == m_user)
-        return false;
-    if (QFile::exists(target.filePath()))
-        return false;
-    return QFile::rename(filePath(), target.filePath());
+    if (!usable())
+        return unusableName(filePath(), m_user);
+    QFile file(filePath());
+    if (!QFileInfo(filePath()).exists() && !QFileInfo(filePath()).isSymLink())
+        return FileOutcome::done(filePath());
+    if (!file.remove())
+        return FileOutcome::failed(filePath(), file.errorString());
+    return FileOutcome::done(filePath());
 }
 
 } // namespace orv

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/FileOutcome.h"
+
 #include <QString>
 
 namespace orv {
@@ -33,13 +35,12 @@ public:
     // The colour of the file. A missing, empty, unreadable or black file
     // gives the default colour, which is then written back.
     RgbValues load() const;
-    // Writes the three values, creating the file if needed.
-    bool save(const RgbValues &rgb) const;
+    // Writes the three values, all or nothing, creating the file if needed.
+    FileOutcome save(const RgbValues &rgb) const;
     // A new user's file holds the default colour.
-    bool writeDefault() const { return save(kDefaultListColor); }
-    bool remove() const;
-    // Follows a user's rename; false (and nothing moved) if the target exists.
-    bool renameTo(const QString &newUserName) const;
+    FileOutcome writeDefault() const { return save(kDefaultListColor); }
+    // Removes the file; a file that is not there counts as removed.
+    FileOutcome remove() const;
 
 private:
     QString m_dir;

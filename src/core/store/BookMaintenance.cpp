@@ -1,10 +1,12 @@
 #include "store/BookMaintenance.h"
 
+#include "files/PrivateFiles.h"
 #include "store/BookConnection.h"
 #include "store/sqlite/BookCopy.h"
 #include "store/BookFile.h"
 #include "store/BookSchema.h"
 #include "store/UserCarryFile.h"
+#include "users/PasswordHash.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -236,8 +238,10 @@ Outcome replaceBook(const QString &programDir, const QString &sourcePath)
             return failure(Problem::CannotCarryUsers, read.error().message);
         accounts = std::move(read).value();
     }
-    if (!UserCarryFile::write(carry, accounts))
-        return failure(Problem::CannotCarryUsers, QStringLiteral("%1 cannot be written").arg(carry));
+    if (!UserCarryFile::hashPlainPasswords(accounts))
+        return failure(Problem::CannotCarryUsers, PasswordHash::failureMessage());
+    if (const FileOutcome written = UserCarryFile::write(carry, accounts); !written)
+        return failure(Problem::CannotCarryUsers, QStringLiteral("%1: %2").arg(carry, written.error));
     const std::optional<QList<UserAccount>> carried = UserCarryFile::read(carry, int(accounts.size()));
     if (!carried || *carried != accounts)
         return failure(Problem::CannotCarryUsers, QStringLiteral("%1 does not read back").arg(carry));
@@ -246,7 +250,6 @@ Outcome replaceBook(const QString &programDir, const QString &sourcePath)
         if (const DbStatus stored = UserCarryFile::replaceUsers(conn, *carried); !stored)
             return failure(Problem::CannotCarryUsers, stored.error().message);
     }
-    QFile::setPermissions(incoming, QFile::permissions(book));
 
     // 3. The swap: the old book out to the Trash, the new one in.
     for (const char *suffix : {"-journal", "-wal"}) {
@@ -281,7 +284,7 @@ QString moveToTrash(const QString &path)
     // Qt puts the file into a "files" folder of the working directory when
     // the data folder is missing; make it exist so the Trash is the real one.
     const QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    if (dataHome.isEmpty() || !QDir().mkpath(dataHome) || !QFileInfo(dataHome).isDir())
+    if (dataHome.isEmpty() || !makePrivateFolder(dataHome))
         return {};
     QString inTrash;
     if (!QFile::moveToTrash(path, &inTrash))

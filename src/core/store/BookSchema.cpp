@@ -1,6 +1,8 @@
 #include "store/BookSchema.h"
 
+#include "files/PrivateFiles.h"
 #include "store/BookConnection.h"
+#include "users/PasswordHash.h"
 
 #include <QFile>
 #include <QSqlDatabase>
@@ -129,8 +131,11 @@ DbStatus fillNewBook(const QString &path, const QList<StarterUser> &users)
         }
     }
     for (const StarterUser &user : users) {
+        const std::optional<QString> code = PasswordHash::hash(user.password);
+        if (!code)
+            return DbError::refused(PasswordHash::failureMessage());
         auto done = conn.change(QStringLiteral("INSERT INTO \"USER\" (\"user\", \"code\") VALUES (?, ?)"),
-                                {user.name, user.password});
+                                {user.name, *code});
         if (!done)
             return done.error();
     }
@@ -145,6 +150,9 @@ DbStatus createBook(const QString &path, const QList<StarterUser> &users)
 {
     if (QFile::exists(path))
         return DbError::refused(QStringLiteral("%1 exists").arg(path));
+    // Made 0600 before SQLite fills it, which keeps the mode.
+    if (const FileOutcome made = createPrivateFile(path); !made)
+        return DbError::cannotOpen(QStringLiteral("%1: %2").arg(path, made.error));
     const DbStatus status = fillNewBook(path, users);
     if (!status)
         QFile::remove(path); // half a book is worse than none

@@ -30,7 +30,7 @@ bool isBookFile(const QString &path);
 struct StarterUser
 {
     QString name;
-    QString password;
+    QString password; // as typed; the book keeps its hash
 };
 
 // Writes a new book file (failing if one exists there) with the tables and

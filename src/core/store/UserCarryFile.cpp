@@ -2,6 +2,7 @@
 
 #include "settings/GbkText.h"
 #include "store/BookConnection.h"
+#include "users/PasswordHash.h"
 
 #include <QDir>
 #include <QSqlError>
@@ -22,9 +23,38 @@ QStringList lines(const QList<UserAccount> &accounts)
     return result;
 }
 
-bool write(const QString &path, const QList<UserAccount> &accounts)
+namespace {
+std::function<void(const QString &)> g_writtenHook;
+} // namespace
+
+void setWrittenHook(std::function<void(const QString &path)> hook)
 {
-    return writeGbkLines(path, lines(accounts));
+    g_writtenHook = std::move(hook);
+}
+
+bool hashPlainPasswords(QList<UserAccount> &accounts)
+{
+    for (UserAccount &account : accounts) {
+        if (PasswordHash::isHash(account.password))
+            continue;
+        const std::optional<QString> code = PasswordHash::hash(account.password);
+        if (!code)
+            return false;
+        account.password = *code;
+    }
+    return true;
+}
+
+FileOutcome write(const QString &path, const QList<UserAccount> &accounts)
+{
+    for (const UserAccount &account : accounts) {
+        if (!PasswordHash::isHash(account.password))
+            return FileOutcome::failed(path, QStringLiteral("a password is not hashed"));
+    }
+    FileOutcome written = writeGbkLines(path, lines(accounts));
+    if (written && g_writtenHook)
+        g_writtenHook(path);
+    return written;
 }
 
 std::optional<QList<UserAccount>> read(const QString &path, int count)

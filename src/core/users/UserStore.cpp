@@ -3,6 +3,7 @@
 #include "settings/UserColorFile.h"
 #include "store/BookConnection.h"
 #include "store/TextForms.h"
+#include "users/PasswordHash.h"
 
 #include <QFile>
 #include <QSqlError>
@@ -100,6 +101,11 @@ std::optional<QString> nameProblem(const QString &name)
 {
     if (name.trimmed().isEmpty())
         return emptyNameMessage();
+    // Blanks at the ends cannot be seen in the login's list: they would only
+    // make a user who looks like another one. Names are never trimmed
+    // behind the user's back, so the name is refused as typed.
+    if (name.trimmed() != name)
+        return QStringLiteral("用户名的开头和结尾不能是空格，请去掉空格后再试!");
     if (!UserColorFile::isSafeUserName(name) || hasControlCharacter(name))
         return QStringLiteral("用户名不能是“.”或“..”，也不能含有“/”、“\\”或换行等控制字符，请选择其它用户名!");
     const qsizetype fileNameBytes = QFile::encodeName(name + QStringLiteral(".ini")).size();
@@ -150,6 +156,9 @@ DbStatus add(BookConnection &conn, const QString &name, const QString &password)
         return DbError::refused(*problem);
     if (!conn.isOpen())
         return conn.openError();
+    const std::optional<QString> code = PasswordHash::hash(password);
+    if (!code)
+        return DbError::refused(PasswordHash::failureMessage());
     Transaction tx(conn);
     if (!tx.started())
         return commitFailed(conn);
@@ -158,7 +167,7 @@ DbStatus add(BookConnection &conn, const QString &name, const QString &password)
         return locked.error();
     if (auto free = refuseTakenName(conn, name); !free)
         return free;
-    auto inserted = conn.change(QStringLiteral("INSERT INTO \"USER\" (\"user\", \"code\") VALUES (?, ?)"), {name, password});
+    auto inserted = conn.change(QStringLiteral("INSERT INTO \"USER\" (\"user\", \"code\") VALUES (?, ?)"), {name, *code});
     if (!inserted)
         return inserted.error();
     if (!tx.commit())
@@ -179,6 +188,9 @@ DbStatus modify(BookConnection &conn, const QString &oldName, const QString &new
         return DbError::refused(*problem);
     if (!conn.isOpen())
         return conn.openError();
+    const std::optional<QString> code = PasswordHash::hash(newPassword);
+    if (!code)
+        return DbError::refused(PasswordHash::failureMessage());
     Transaction tx(conn);
     if (!tx.started())
         return commitFailed(conn);
@@ -190,7 +202,7 @@ DbStatus modify(BookConnection &conn, const QString &oldName, const QString &new
             return free;
     }
     auto changed = conn.change(QStringLiteral("UPDATE \"USER\" SET \"user\" = ?, \"code\" = ? WHERE \"user\" = ?"),
-                               {newName, newPassword, oldName});
+                               {newName, *code, oldName});
     if (!changed)
         return changed.error();
     if (*changed == 0)

@@ -15,7 +15,7 @@ class BookConnection;
 struct UserAccount
 {
     QString name;
-    QString password;
+    QString password; // as stored: a hash (PasswordHash), or as typed in books of old
     bool operator==(const UserAccount &) const = default;
 };
 
@@ -32,9 +32,10 @@ QString emptyNameMessage();
 QString nameTakenMessage();
 QString lastUserMessage();
 
-// Why a text cannot be the name of a new or renamed user (empty, "." or
-// "..", a "/", "\\" or control character, too long for the column or for the
-// colour file's name), as the message to show; nullopt when it can be.
+// Why a text cannot be the name of a new or renamed user (empty, blanks at
+// either end, "." or "..", a "/", "\\" or control character, too long for
+// the column or for the colour file's name), as the message to show;
+// nullopt when it can be. Names are taken exactly as typed, never trimmed.
 // Whether the name is taken is a question for the book: nameTaken().
 std::optional<QString> nameProblem(const QString &name);
 // Why a text cannot be a password (too long, control characters).
@@ -42,16 +43,18 @@ std::optional<QString> passwordProblem(const QString &password);
 
 DbResult<QList<UserAccount>> accounts(const BookConnection &conn);
 DbResult<QStringList> names(const BookConnection &conn);
-// The stored password of the first row with this exact name; nullopt when
-// there is no such user.
+// The stored password (PasswordHash: a hash, or as typed in books of old)
+// of the first row with this exact name; nullopt when there is no such user.
 DbResult<std::optional<QString>> passwordOf(const BookConnection &conn, const QString &name);
 // True when a user of exactly this name exists.
 DbResult<bool> nameTaken(const BookConnection &conn, const QString &name);
 
-// Adds a user at the end of the table. Refused for a problem name or
-// password and for a name that is taken, checked and inserted as one step.
+// Adds a user at the end of the table, the password (as typed) kept as its
+// hash. Refused for a problem name or password and for a name that is
+// taken, checked and inserted as one step.
 DbStatus add(BookConnection &conn, const QString &name, const QString &password);
-// Renames a user and gives it a new password (either may stay as it was).
+// Renames a user and gives it a new password, as typed, kept as its hash
+// (either may stay as it was; the password is hashed anew all the same).
 // A new name is checked as add() checks it; renaming onto another user's
 // name is refused, so two users never merge. Refused when the user is gone.
 DbStatus modify(BookConnection &conn, const QString &oldName, const QString &newName, const QString &newPassword);

@@ -1,10 +1,12 @@
 #include "app/CLedgerApp.h"
 
 #include "app/BusyIndicator.h"
+#include "app/FileMessages.h"
 #include "app/Globals.h"
 #include "app/Prompter.h"
 #include "controls/DialogUnits.h"
 #include "controls/Pictures.h"
+#include "files/Leftovers.h"
 #include "mainwnd/CLedgerDlg.h"
 #include "store/BookFile.h"
 #include "store/DataSource.h"
@@ -14,6 +16,24 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+
+namespace {
+
+// A path with its control characters spelled out, so a line break in it
+// shows as what it is instead of breaking the message.
+QString PrintablePath(const QString &path)
+{
+    QString shown;
+    for (const QChar c : path) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+            shown += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        else
+            shown += c;
+    }
+    return shown;
+}
+
+} // namespace
 
 CLedgerApp::CLedgerApp(int &argc, char **argv)
     : QApplication(argc, argv)
@@ -45,6 +65,11 @@ bool CLedgerApp::PrepareBook()
     if (g_strAppDir.isEmpty() || g_strAppDir == QStringLiteral("null"))
         g_strAppDir = QDir::currentPath();
 
+    // A run that died half-way may have left the users' carry file (with
+    // their passwords) or half-written settings behind.
+    ShowFileProblems(nullptr, QStringLiteral("上次运行意外中断后留下的临时文件无法删除，请手动删除它们。"),
+                     orv::cleanLeftovers(g_strAppDir).failed);
+
     if (orv::BookFile::ensureBook(g_strAppDir) == orv::BookFile::CheckResult::Missing) {
         ShowMessage(nullptr, QStringLiteral("数据库文件丢失!"));
         return false;
@@ -62,6 +87,14 @@ bool CLedgerApp::PrepareBook()
         break;
     case orv::DataSource::Result::Refused:
         ShowMessage(nullptr, QStringLiteral("SQLConfigDataSource Failed"));
+        break;
+    case orv::DataSource::Result::UnsafePath:
+        ShowMessage(nullptr,
+                    QStringLiteral("程序文件夹的名称含有换行等控制字符，无法登记ODBC数据源“Orvendal”，"
+                                   "其他程序将不能通过这个名称打开帐本（本程序仍可正常使用）。\n"
+                                   "请把程序文件夹改名或移到名称中没有这些字符的位置。\n\n（%1）")
+                        .arg(PrintablePath(AppBookPath())),
+                    QString(), MsgIcon::Exclamation);
         break;
     }
     return true;

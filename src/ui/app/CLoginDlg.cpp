@@ -7,6 +7,7 @@
 #include "controls/DialogUnits.h"
 #include "controls/Pictures.h"
 #include "store/BookConnection.h"
+#include "users/PasswordHash.h"
 #include "users/UserStore.h"
 
 #include <QComboBox>
@@ -145,11 +146,29 @@ void CLoginDlg::accept()
     }
     if (!ReadUserCode())
         return;
-    if (m_pPasswordEdit->text() != g_strUserCode) {
+    const QString typed = m_pPasswordEdit->text();
+    if (!orv::PasswordHash::matches(typed, g_strUserCode)) {
         ShowMessage(this, QStringLiteral("请输入正确的密码!"), QStringLiteral("密码错误"), MsgIcon::Exclamation);
         return;
     }
+    if (orv::PasswordHash::needsRehash(g_strUserCode))
+        KeepPasswordHashed(typed);
     QDialog::accept();
+}
+
+void CLoginDlg::KeepPasswordHashed(const QString &typed)
+{
+    // The password was right, so its hash can take its place in the book.
+    // A failure costs nothing but another try at the next login.
+    const auto conn = OpenBook(this);
+    if (!conn)
+        return;
+    const orv::DbStatus stored = orv::UserStore::modify(*conn, g_strCurUser, g_strCurUser, typed);
+    if (!stored.ok())
+        ShowMessage(this,
+                    QStringLiteral("密码正确，但无法把帐本中未加密的密码改为加密保存，下次登录时会再试。\n\n（%1）")
+                        .arg(stored.error().message),
+                    QString(), MsgIcon::Exclamation);
 }
 
 void CLoginDlg::reject()

@@ -23,6 +23,8 @@ public:
 private:
     void FillUserList();
     bool ReadUserCode();
+    // Replaces a password kept as typed (or a weak hash) by a fresh hash.
+    void KeepPasswordHashed(const QString &typed);
 
     QComboBox *m_pUserBox = nullptr;
     QLineEdit *m_pPasswordEdit = nullptr;

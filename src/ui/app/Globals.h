@@ -8,7 +8,7 @@
 extern int g_nModule;
 // The logged-in user's name.
 extern QString g_strCurUser;
-// The stored password of the name last tried in the login dialog.
+// The stored password (its hash) of the name last tried in the login dialog.
 extern QString g_strUserCode;
 // The program folder (the working directory at start), without trailing slash.
 extern QString g_strAppDir;

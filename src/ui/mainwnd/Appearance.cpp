@@ -1,6 +1,7 @@
 // Each user's list colour: read at login, chosen with the colour dialog,
 // kept in user/<name>.ini.
 
+#include "app/FileMessages.h"
 #include "app/Globals.h"
 #include "app/Prompter.h"
 #include "mainwnd/CLedgerDlg.h"
@@ -38,5 +39,7 @@ void CLedgerDlg::OnSetBackColor()
     m_nRed = m_crBack.red();
     m_nGreen = m_crBack.green();
     m_nBlue = m_crBack.blue();
-    orv::UserColorFile(g_strAppDir, g_strCurUser).save({m_nRed, m_nGreen, m_nBlue});
+    if (const orv::FileOutcome saved = orv::UserColorFile(g_strAppDir, g_strCurUser).save({m_nRed, m_nGreen, m_nBlue});
+        !saved)
+        ShowFileProblems(this, QStringLiteral("无法保存背景色，下次登录时仍将使用原来的颜色!"), {saved});
 }

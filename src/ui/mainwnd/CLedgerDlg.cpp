@@ -11,6 +11,8 @@
 #include "mainwnd/CStatusBarCtrl.h"
 #include "records/CRecordListCtrl.h"
 #include "settings/ProgramSettings.h"
+#include "store/BookConnection.h"
+#include "users/UserStore.h"
 
 #include <QAction>
 #include <QGroupBox>
@@ -25,6 +27,14 @@
 namespace {
 
 CLedgerDlg *g_pLedgerWindow = nullptr;
+
+// False as well when the book does not open: the login dialog then says so.
+bool IsUserOfTheBook(const QString &name)
+{
+    const orv::BookConnection conn(AppBookPath());
+    const auto taken = orv::UserStore::nameTaken(conn, name);
+    return taken.ok() && *taken;
+}
 
 // The client area under the menu bar, where the window paints its
 // background and places its controls by the layout formulas.
@@ -368,7 +378,10 @@ void CLedgerDlg::LoadDirectLogin()
 {
     const orv::DirectLoginSetting setting = orv::ProgramSettings(g_strAppDir).load();
     g_strCurUser = setting.userName;
-    m_bDirectLogin = setting.readable && setting.directLogin;
+    // Only a user the book holds is logged in without a password: set.ini
+    // may still name one who was renamed or deleted when the program was
+    // cut off, or nobody at all. The login dialog then asks who is there.
+    m_bDirectLogin = setting.readable && setting.directLogin && IsUserOfTheBook(g_strCurUser);
     m_pDirectLoginAction->setChecked(m_bDirectLogin);
 }
 

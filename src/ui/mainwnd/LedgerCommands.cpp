@@ -3,6 +3,7 @@
 
 #include "app/CLoginDlg.h"
 #include "app/DesktopOpener.h"
+#include "app/FileMessages.h"
 #include "app/Globals.h"
 #include "app/ProcessControl.h"
 #include "app/Prompter.h"
@@ -65,17 +66,28 @@ void CLedgerDlg::OnLogOff()
 
 void CLedgerDlg::LogOffAndRestart()
 {
-    if (m_bDirectLogin)
-        orv::ProgramSettings(g_strAppDir).clearDirectLogin();
+    if (m_bDirectLogin) {
+        if (const orv::FileOutcome cleared = orv::ProgramSettings(g_strAppDir).clearDirectLogin(); !cleared)
+            ShowFileProblems(this,
+                             QStringLiteral("无法关闭直接登录，下次启动时仍会直接登录用户“%1”!").arg(g_strCurUser),
+                             {cleared});
+    }
     done(0);
     RestartProgram();
 }
 
 void CLedgerDlg::OnDirectLogin()
 {
-    m_bDirectLogin = !m_bDirectLogin;
+    const bool wanted = !m_bDirectLogin;
+    // The menu shows what set.ini says: a setting that could not be saved
+    // keeps its old state and check mark.
+    if (const orv::FileOutcome saved = orv::ProgramSettings(g_strAppDir).save(wanted, g_strCurUser); !saved) {
+        MenuCommand(32784)->setChecked(m_bDirectLogin);
+        ShowFileProblems(this, QStringLiteral("无法保存直接登录的设置，设置没有改变!"), {saved});
+        return;
+    }
+    m_bDirectLogin = wanted;
     MenuCommand(32784)->setChecked(m_bDirectLogin);
-    orv::ProgramSettings(g_strAppDir).save(m_bDirectLogin, g_strCurUser);
 }
 
 void CLedgerDlg::OnHelp()

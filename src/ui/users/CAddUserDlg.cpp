@@ -1,6 +1,7 @@
 #include "users/CAddUserDlg.h"
 
 #include "app/DbMessages.h"
+#include "app/FileMessages.h"
 #include "app/Globals.h"
 #include "app/Prompter.h"
 #include "store/BookConnection.h"
@@ -30,9 +31,9 @@ CAddUserDlg::CAddUserDlg(QWidget *parent)
 
 void CAddUserDlg::accept()
 {
-    // Blanks around a name cannot be seen in the login's list; they would
-    // only make a user who looks like another one.
-    const QString name = m_pNameEdit->text().trimmed();
+    // The name exactly as typed: the store refuses blanks at its ends
+    // rather than trim them without a word.
+    const QString name = m_pNameEdit->text();
     const QString password = m_pPasswordEdit->text();
     const QString confirm = m_pConfirmEdit->text();
 
@@ -68,7 +69,9 @@ void CAddUserDlg::accept()
         return;
     }
     m_strUser = name;
-    orv::UserFiles::createFor(g_strAppDir, name);
+    if (const orv::FileOutcome colour = orv::UserFiles::createFor(g_strAppDir, name); !colour)
+        ShowFileProblems(this, QStringLiteral("用户“%1”已添加，但无法写入其背景色文件，将使用默认颜色。").arg(name),
+                         {colour});
     QDialog::accept();
 }
 

@@ -5,6 +5,7 @@
 #include "app/PlainText.h"
 #include "app/Prompter.h"
 #include "store/BookConnection.h"
+#include "users/PasswordHash.h"
 #include "users/UserForm.h"
 #include "users/UserStore.h"
 
@@ -38,7 +39,7 @@ void CDeleteUserDlg::OnInitDialog()
 
 void CDeleteUserDlg::accept()
 {
-    if (m_pPasswordEdit->text() != m_strStoredCode) {
+    if (!orv::PasswordHash::matches(m_pPasswordEdit->text(), m_strStoredCode)) {
         ShowMessage(this, QStringLiteral("密码错误!"), QStringLiteral("密码错误"), MsgIcon::Exclamation);
         m_pPasswordEdit->setFocus();
         m_pPasswordEdit->selectAll();

@@ -1,10 +1,12 @@
 #include "users/CModifyUserDlg.h"
 
 #include "app/DbMessages.h"
+#include "app/FileMessages.h"
 #include "app/Globals.h"
 #include "app/Prompter.h"
 #include "store/BookConnection.h"
-#include "users/UserFiles.h"
+#include "users/ModifyUser.h"
+#include "users/PasswordHash.h"
 #include "users/UserForm.h"
 #include "users/UserStore.h"
 
@@ -45,15 +47,13 @@ void CModifyUserDlg::OnInitDialog()
 
 void CModifyUserDlg::accept()
 {
-    const QString typed = m_pNameEdit->text();
-    // The name as it stands is kept byte for byte; a new one loses the
-    // blanks around it, as a new user's name does.
-    const QString name = typed == m_strOldName ? typed : typed.trimmed();
+    // The name exactly as typed; a new one must pass a new user's checks.
+    const QString name = m_pNameEdit->text();
     const QString oldCode = m_pOldPasswordEdit->text();
     const QString newCode = m_pNewPasswordEdit->text();
     const QString confirm = m_pConfirmEdit->text();
 
-    if (oldCode != m_strStoredCode) {
+    if (!orv::PasswordHash::matches(oldCode, m_strStoredCode)) {
         ShowMessage(this, QStringLiteral("旧密码错误!"), QStringLiteral("密码错误"), MsgIcon::Exclamation);
         m_pOldPasswordEdit->setFocus();
         m_pOldPasswordEdit->selectAll();
@@ -68,19 +68,24 @@ void CModifyUserDlg::accept()
     const auto conn = OpenBook(this);
     if (!conn)
         return;
-    // The store applies a new user's checks to a new name: not empty, a
-    // possible file name, not too long, and not the name of another user.
-    if (!CheckDb(this, orv::UserStore::modify(*conn, m_strOldName, name, newCode))) {
+    // A new name gets a new user's checks: not empty, no blanks at the
+    // ends, a possible file name, not too long, and not another user's.
+    const orv::ModifyUserOutcome outcome = orv::modifyUser(*conn, g_strAppDir, m_strOldName, name, newCode);
+    if (!CheckDb(this, outcome.book)) {
         m_pNameEdit->setFocus();
         m_pNameEdit->selectAll();
         return;
     }
     m_strUser = name;
-    orv::UserFiles::followRename(g_strAppDir, m_strOldName, name);
     if (g_strCurUser == m_strOldName)
         g_strCurUser = name;
     QDialog::accept();
     ShowMessage(parentWidget(), QStringLiteral("用户信息修改成功!"), QStringLiteral("修改成功"), MsgIcon::Information);
+    ShowFileProblems(parentWidget(),
+                     QStringLiteral("用户“%1”的背景色文件或直接登录的设置没能随新用户名更新："
+                                    "背景色可能变回默认颜色，直接登录可能改为先显示登录对话框。")
+                         .arg(name),
+                     outcome.filesFailed);
 }
 
 void CModifyUserDlg::reject()

@@ -1,6 +1,7 @@
 #include "users/CUserManageDlg.h"
 
 #include "app/DbMessages.h"
+#include "app/FileMessages.h"
 #include "app/Globals.h"
 #include "app/Prompter.h"
 #include "controls/DialogUnits.h"
@@ -202,7 +203,9 @@ void CUserManageDlg::OnDeleteUser()
             deleted = CheckDb(this, orv::UserStore::remove(*conn, name));
     }
     if (deleted) {
-        orv::UserFiles::forget(g_strAppDir, name);
+        ShowFileProblems(this,
+                         QStringLiteral("用户“%1”已删除，但其背景色文件或直接登录的设置没能随之删除或更新。").arg(name),
+                         orv::UserFiles::forget(g_strAppDir, name));
         if (current) {
             // Nobody is logged in any more: back to the login of a new run.
             done(0);

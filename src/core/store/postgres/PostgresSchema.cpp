@@ -8,6 +8,7 @@
 
 #include "store/EngineOpen.h"
 #include "store/postgres/PostgresChangeWatcher.h"
+#include "users/PasswordHash.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -91,8 +92,13 @@ DbStatus createServerBook(const QString &uri, const QList<StarterUser> &users)
             }
             query.prepare(QStringLiteral("INSERT INTO \"USER\" (\"user\", \"code\") VALUES (?, ?)"));
             for (const StarterUser &user : users) {
+                const std::optional<QString> code = PasswordHash::hash(user.password);
+                if (!code) {
+                    db.rollback();
+                    return DbError::refused(PasswordHash::failureMessage());
+                }
                 query.addBindValue(user.name);
-                query.addBindValue(user.password);
+                query.addBindValue(*code);
                 if (!query.exec())
                     return fail(query);
             }

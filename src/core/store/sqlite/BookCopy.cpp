@@ -1,5 +1,7 @@
 #include "store/sqlite/BookCopy.h"
 
+#include "files/PrivateFiles.h"
+
 #include <QFile>
 
 #include <sqlite3.h>
@@ -147,6 +149,9 @@ CopyOutcome copyDatabase(const QString &sourcePath, const QString &targetPath)
 {
     if (QFile::exists(targetPath))
         return {CopyProblem::CannotWriteTarget, QStringLiteral("%1 exists").arg(targetPath)};
+    // Made 0600 before SQLite fills it, which keeps the mode.
+    if (const FileOutcome made = createPrivateFile(targetPath); !made)
+        return {CopyProblem::CannotWriteTarget, made.error};
     CopyOutcome outcome = runCopy(sourcePath, targetPath);
     if (!outcome.ok())
         removeDatabaseFile(targetPath);

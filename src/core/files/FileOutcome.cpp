@@ -1,0 +1,10 @@
+#include "files/FileOutcome.h"
+
+namespace orv {
+
+FileOutcome FileOutcome::failedWithErrno(const QString &path, int error)
+{
+    return failed(path, qt_error_string(error));
+}
+
+} // namespace orv
