@@ -47,7 +47,7 @@ void benchBackupAndRestore(const QString &bigBook)
     QFile::remove(program.filePath(QStringLiteral("raw.ovd")));
 
     const double backupMs = MedianMs(5, [&] {
-        if (!BookMaintenance::backupBook(book, backup).ok())
+        if (!BookMaintenance::backupBook(orv::BookLocation::file(book), program.path(), backup).ok())
             std::printf("backup failed\n");
     });
     ReportLine(QStringLiteral("backup (beside: raw file copy)"), backupMs, copyMs, 3000);
@@ -61,7 +61,7 @@ void benchBackupAndRestore(const QString &bigBook)
     ReportLine(QStringLiteral("  quick_check of a copy (part of restore)"), checkMs, copyMs, 3000);
 
     const double restoreMs = MedianMs(3, [&] {
-        const BookMaintenance::Outcome outcome = BookMaintenance::replaceBook(program.path(), backup);
+        const BookMaintenance::Outcome outcome = BookMaintenance::replaceBook(orv::BookLocation::file(book), program.path(), backup);
         if (!outcome.ok())
             std::printf("restore failed: %s\n", qPrintable(outcome.detail));
         QFile::remove(outcome.oldBookPath); // keep the temp Trash from filling up

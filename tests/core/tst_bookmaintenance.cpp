@@ -151,7 +151,7 @@ private Q_SLOTS:
         auto walking = reader.read(QStringLiteral("SELECT * FROM \"INCOME_ITEMS\""));
         QVERIFY(walking && walking->next());
 
-        const BM::Outcome outcome = BM::backupBook(book.bookPath(), target);
+        const BM::Outcome outcome = BM::backupBook(book.location(), book.dir(), target);
         QVERIFY2(outcome.ok(), qPrintable(outcome.detail));
         QCOMPARE(folderEntries(book.path(QStringLiteral("备份"))), QStringList{name});
         {
@@ -170,11 +170,11 @@ private Q_SLOTS:
         TestBook book;
         // A folder in place of the file.
         QVERIFY(QDir(book.dir()).mkdir(QStringLiteral("b.ovd")));
-        QCOMPARE(BM::backupBook(book.bookPath(), book.path("b.ovd")).problem, BM::Problem::CannotCopy);
+        QCOMPARE(BM::backupBook(book.location(), book.dir(), book.path("b.ovd")).problem, BM::Problem::CannotCopy);
         // No book to back up, or a book file that is not a database.
-        QCOMPARE(BM::backupBook(book.path("gone.ovd"), book.path("c.ovd")).problem, BM::Problem::CannotOpenBook);
+        QCOMPARE(BM::backupBook(orv::BookLocation::file(book.path("gone.ovd")), book.dir(), book.path("c.ovd")).problem, BM::Problem::CannotOpenBook);
         book.writeFile(QStringLiteral("text.ovd"), QByteArray(4096, 'x'));
-        QCOMPARE(BM::backupBook(book.path("text.ovd"), book.path("c.ovd")).problem, BM::Problem::CannotOpenBook);
+        QCOMPARE(BM::backupBook(orv::BookLocation::file(book.path("text.ovd")), book.dir(), book.path("c.ovd")).problem, BM::Problem::CannotOpenBook);
         // Nothing half-made is left behind by any of them.
         QCOMPARE(folderEntries(book.dir()), (QStringList{"Orvendal.ovd", "b.ovd", "text.ovd", "user"}));
     }
@@ -203,7 +203,7 @@ private Q_SLOTS:
         const QByteArray oldBook = fileBytes(book.bookPath());
         const QList<UserAccount> users = usersOf(book.bookPath());
 
-        const BM::Outcome outcome = BM::replaceBook(book.dir(), templ);
+        const BM::Outcome outcome = BM::replaceBook(book.location(), book.dir(), templ);
         QVERIFY2(outcome.ok(), qPrintable(outcome.detail));
         QCOMPARE(book.count(QStringLiteral("PAYOUT")), 0);
         QVERIFY(!book.rows(QStringLiteral("PAYOUT_ITEMS")).contains(QStringList{"宠物"}));
@@ -239,7 +239,7 @@ private Q_SLOTS:
             carried = readGbkLines(path).value_or(QStringList());
             mode = QFileInfo(path).permissions();
         });
-        const BM::Outcome outcome = BM::replaceBook(book.dir(), templ);
+        const BM::Outcome outcome = BM::replaceBook(book.location(), book.dir(), templ);
         UserCarryFile::setWrittenHook(nullptr);
         QVERIFY2(outcome.ok(), qPrintable(outcome.detail));
 
@@ -310,7 +310,7 @@ private Q_SLOTS:
         } else if (obstacle == QLatin1String("cut") || obstacle == QLatin1String("overwrite")) {
             // Enough entries for the tables to reach well beyond the first pages.
             fillIncome(book, 3000);
-            QVERIFY(BM::backupBook(book.bookPath(), path).ok());
+            QVERIFY(BM::backupBook(book.location(), book.dir(), path).ok());
             QFile damaged(path);
             QVERIFY(obstacle == QLatin1String("cut") ? damaged.resize(damaged.size() / 2)
                                                      : damaged.open(QIODevice::ReadWrite) && damaged.seek(damaged.size() - 8192) &&
@@ -324,10 +324,10 @@ private Q_SLOTS:
         }
         const Kept before = keptOf(book);
 
-        QCOMPARE(int(BM::checkReplacement(book.bookPath(), path).problem), checked);
+        QCOMPARE(int(BM::checkReplacement(book.location(), path).problem), checked);
         if (obstacle == QLatin1String("readonly"))
             QVERIFY(QFile::setPermissions(book.dir(), QFile::ReadOwner | QFile::ExeOwner));
-        const BM::Outcome outcome = BM::replaceBook(book.dir(), path);
+        const BM::Outcome outcome = BM::replaceBook(book.location(), book.dir(), path);
         QFile::setPermissions(book.dir(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QCOMPARE(int(outcome.problem), problem);
         QVERIFY(keptOf(book) == before);

@@ -68,14 +68,14 @@ private Q_SLOTS:
         modes[QStringLiteral("new book")] = modeOf(made);
         copyDatabase(made, book.path(QStringLiteral("Orvendal.ovd.new-1234")));
         modes[QStringLiteral("copy on its way")] = modeOf(book.path(QStringLiteral("Orvendal.ovd.new-1234")));
-        BookMaintenance::backupBook(book.bookPath(), book.path(QStringLiteral("备份.ovd")));
+        BookMaintenance::backupBook(book.location(), book.dir(), book.path(QStringLiteral("备份.ovd")));
         modes[QStringLiteral("backup")] = modeOf(book.path(QStringLiteral("备份.ovd")));
 
         // A new book in place of one readable by all, the Trash's data folder made on the way.
         QFile::setPermissions(book.bookPath(), kReadableByAll);
         qputenv("XDG_DATA_HOME", QFile::encodeName(book.path(QStringLiteral("home/share"))));
         UserCarryFile::setWrittenHook([&](const QString &path) { modes[QStringLiteral("userTemp.dat")] = modeOf(path); });
-        QVERIFY(BookMaintenance::replaceBook(book.dir(), made).ok());
+        QVERIFY(BookMaintenance::replaceBook(book.location(), book.dir(), made).ok());
         UserCarryFile::setWrittenHook(nullptr);
         modes[QStringLiteral("book replaced")] = modeOf(book.bookPath());
         modes[QStringLiteral("data folder made")] = modeOf(book.path(QStringLiteral("home/share")));

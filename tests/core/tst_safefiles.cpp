@@ -2,7 +2,7 @@
 // written all or nothing, never through a link, and what a crash leaves
 // of them removed at the next start.
 
-#include "files/Leftovers.h"
+#include "store/Leftovers.h"
 #include "settings/ProgramSettings.h"
 #include "settings/UserColorFile.h"
 #include "store/UserCarryFile.h"

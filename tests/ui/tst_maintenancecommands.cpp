@@ -169,7 +169,7 @@ private Q_SLOTS:
             path = f.book.path(QStringLiteral("notes.ovd"));
         } else if (source == QLatin1String("no")) {
             path = f.elsewhere.filePath(QStringLiteral("b.ovd"));
-            QVERIFY(BookMaintenance::backupBook(f.book.bookPath(), path).ok());
+            QVERIFY(BookMaintenance::backupBook(f.book.location(), f.book.dir(), path).ok());
             f.prompter.answers.enqueue(MsgResult::No);
         }
         const QByteArray before = fileBytes(f.book.bookPath());

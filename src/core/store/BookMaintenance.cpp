@@ -1,11 +1,14 @@
 #include "store/BookMaintenance.h"
 
+#include "files/AtomicWrite.h"
+#include "files/PendingFiles.h"
 #include "files/PrivateFiles.h"
 #include "store/BookConnection.h"
-#include "store/sqlite/BookCopy.h"
 #include "store/BookFile.h"
 #include "store/BookSchema.h"
+#include "store/BookTransfer.h"
 #include "store/UserCarryFile.h"
+#include "store/sqlite/BookCopy.h"
 #include "users/PasswordHash.h"
 
 #include <QDateTime>
@@ -14,14 +17,32 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QStandardPaths>
+#include <QUrl>
+
+#include <sqlite3.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace orv::BookMaintenance {
 
 namespace {
+
+QString moveToTrashAs(const QString &path, const QString &original);
+
+StepHook &stepHook()
+{
+    static StepHook hook;
+    return hook;
+}
+
+bool stepAllowed(const char *step)
+{
+    return !stepHook() || stepHook()(step);
+}
 
 Outcome failure(Problem problem, const QString &detail = {})
 {
@@ -39,8 +60,20 @@ Problem problemOfCopy(CopyProblem problem)
     case CopyProblem::NotADatabase: return Problem::NotABook;
     case CopyProblem::Damaged: return Problem::Damaged;
     case CopyProblem::CannotWriteTarget: return Problem::CannotCopy;
+    case CopyProblem::Cancelled: return Problem::Cancelled;
     }
     return Problem::CannotCopy;
+}
+
+Outcome failureOf(const DbError &error, Problem otherwise)
+{
+    if (error.kind == DbError::Kind::Refused && error.message == QStringLiteral("已取消。"))
+        return failure(Problem::Cancelled);
+    if (error.kind == DbError::Kind::CannotOpen)
+        return failure(Problem::CannotOpenBook, error.message);
+    if (error.cause == DbError::Cause::Busy)
+        return failure(Problem::BookBusy, error.message);
+    return failure(otherwise, error.message);
 }
 
 // A free name beside path for a file on its way in.
@@ -63,6 +96,16 @@ bool renameReplacing(const QString &from, const QString &to, QString *error)
     if (error)
         *error = qt_error_string(errno);
     return false;
+}
+
+// A rename is on disk only once its folder is.
+void syncFolder(const QString &folder)
+{
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
 }
 
 // SQLite's side files of a database that is no longer there would be
@@ -91,27 +134,136 @@ bool isWhole(const BookConnection &conn, QString *detail)
     return false;
 }
 
-// Where the old book stays beside the new one when the Trash refuses it.
+const QString kKeptPrefix = QStringLiteral("Orvendal-旧账-");
+
+// Where the old book stays beside the new one until the Trash takes it
+// (or for good, when the Trash will not).
 QString keptOldBookPath(const QString &programDir)
 {
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     const QDir dir(programDir);
-    QString candidate = dir.filePath(QStringLiteral("Orvendal-旧账-%1.ovd").arg(stamp));
+    QString candidate = dir.filePath(kKeptPrefix + stamp + QStringLiteral(".ovd"));
     for (int n = 2; QFileInfo::exists(candidate); ++n)
-        candidate = dir.filePath(QStringLiteral("Orvendal-旧账-%1-%2.ovd").arg(stamp).arg(n));
+        candidate = dir.filePath(kKeptPrefix + QStringLiteral("%1-%2.ovd").arg(stamp).arg(n));
     return candidate;
 }
 
-// Takes a file back out of the Trash to where it was.
-bool takeBackFromTrash(const QString &inTrash, const QString &original)
+// The file a backup is written to: a symbolic link there stands for the
+// file it names, which is the one to be replaced.
+QString resolvedTarget(const QString &targetPath)
 {
-    if (!QFile::rename(inTrash, original))
-        return false;
-    const QFileInfo trashed(inTrash);
-    QDir trash = trashed.dir(); // .../Trash/files
-    if (trash.cdUp())
-        QFile::remove(trash.filePath(QStringLiteral("info/%1.trashinfo").arg(trashed.fileName())));
-    return true;
+    const QFileInfo target(targetPath);
+    if (!target.isSymLink())
+        return target.absoluteFilePath();
+    const QString canonical = target.canonicalFilePath();
+    return canonical.isEmpty() ? target.symLinkTarget() : canonical;
+}
+
+// No program writes the book just now: the write lock can be had (and is
+// let go at once). A journal file without a writer behind it is no
+// obstacle; SQLite rolls a hot one back when the book is next opened.
+Outcome checkNoWriter(const QString &book)
+{
+    sqlite3 *db = nullptr;
+    int rc = sqlite3_open_v2(QFile::encodeName(book).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc == SQLITE_OK) {
+        sqlite3_busy_timeout(db, 5000);
+        rc = sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+        if (rc == SQLITE_OK)
+            sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+    const QString detail = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString();
+    sqlite3_close_v2(db);
+    if ((rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED)
+        return failure(Problem::BookBusy, detail);
+    if (rc != SQLITE_OK)
+        return failure(Problem::CannotOpenBook, detail);
+    return {};
+}
+
+// A second name for the old book, to go to the Trash once the new one is
+// in place: a hard link where the file system has them, else a copy.
+bool keepOldBook(const QString &book, const QString &kept, QString *detail)
+{
+    if (::link(QFile::encodeName(book).constData(), QFile::encodeName(kept).constData()) == 0)
+        return true;
+    const CopyOutcome copied = copyDatabase(book, kept);
+    if (!copied.ok())
+        *detail = copied.detail;
+    return copied.ok();
+}
+
+// ---------------------------------------------------------------- backup
+
+Outcome backupFile(const QString &book, const QString &part, const Progress &progress)
+{
+    const CopyOutcome copied = copyDatabase(book, part, progress);
+    if (copied.ok())
+        return {};
+    const Problem problem = copied.problem == CopyProblem::CannotWriteTarget ? Problem::CannotCopy
+                            : copied.problem == CopyProblem::Damaged          ? Problem::Damaged
+                            : copied.problem == CopyProblem::Cancelled        ? Problem::Cancelled
+                                                                              : Problem::CannotOpenBook;
+    return failure(problem, copied.detail);
+}
+
+// One moment of the server book, poured into a new book file.
+Outcome backupServer(const BookLocation &book, const QString &part, const Progress &progress)
+{
+    BookConnection server(book);
+    if (!server.isOpen())
+        return failure(Problem::CannotOpenBook, server.openError().message);
+    if (const DbStatus made = BookSchema::createBareBook(part); !made)
+        return failure(Problem::CannotCopy, made.error().message);
+    Outcome outcome;
+    {
+        BookConnection file(part);
+        Transaction tx(file);
+        if (!tx.started())
+            outcome = failureOf(tx.error(), Problem::CannotCopy);
+        else if (const DbStatus copied = BookTransfer::copy(server, file, BookTransfer::kWholeBook, progress); !copied)
+            outcome = failureOf(copied.error(), Problem::CannotCopy);
+        else if (!tx.commit())
+            outcome = failureOf(tx.error(), Problem::CannotCopy);
+    }
+    if (outcome.ok()) {
+        const int fd = ::open(QFile::encodeName(part).constData(), O_RDONLY | O_CLOEXEC);
+        const bool synced = fd >= 0 && ::fsync(fd) == 0;
+        if (fd >= 0)
+            ::close(fd);
+        if (!synced)
+            outcome = failure(Problem::CannotCopy, qt_error_string(errno));
+    }
+    if (!outcome.ok())
+        removeDatabaseFile(part);
+    return outcome;
+}
+
+// ---------------------------------------------------------------- replace
+
+Outcome carryUsers(const QString &book, const QString &carry, const QString &incoming)
+{
+    QList<UserAccount> accounts;
+    {
+        const BookConnection old(book);
+        if (!old.isOpen())
+            return failure(Problem::CannotOpenBook, old.openError().message);
+        auto read = UserStore::accounts(old);
+        if (!read)
+            return failure(Problem::CannotCarryUsers, read.error().message);
+        accounts = std::move(read).value();
+    }
+    if (!UserCarryFile::hashPlainPasswords(accounts))
+        return failure(Problem::CannotCarryUsers, PasswordHash::failureMessage());
+    if (const FileOutcome written = UserCarryFile::write(carry, accounts); !written)
+        return failure(Problem::CannotCarryUsers, QStringLiteral("%1: %2").arg(carry, written.error));
+    const std::optional<QList<UserAccount>> carried = UserCarryFile::read(carry, int(accounts.size()));
+    if (!carried || *carried != accounts)
+        return failure(Problem::CannotCarryUsers, QStringLiteral("%1 does not read back").arg(carry));
+    BookConnection conn(incoming);
+    if (const DbStatus stored = UserCarryFile::replaceUsers(conn, *carried); !stored)
+        return failure(Problem::CannotCarryUsers, stored.error().message);
+    return {};
 }
 
 // Removes the incoming copy and the carry file unless told that the
@@ -136,6 +288,128 @@ private:
     bool m_swapped = false;
 };
 
+Outcome replaceFile(const QString &programDir, const QString &book, const QString &sourcePath,
+                    const Progress &progress, bool keepUsers)
+{
+    const QString incoming = freeSibling(book, QStringLiteral("new"));
+    const QString carry = UserCarryFile::path(programDir);
+    Cleanup cleanup(incoming, carry);
+
+    // 1. The new book, copied next to the old one and checked whole.
+    const CopyOutcome copied = copyDatabase(sourcePath, incoming, progress);
+    if (!copied.ok())
+        return failure(problemOfCopy(copied.problem), copied.detail);
+    if (!stepAllowed("copied"))
+        return failure(Problem::CannotCopy, QStringLiteral("stopped after the copy"));
+    {
+        const BookConnection conn(incoming);
+        if (!BookSchema::isBook(conn))
+            return failure(Problem::NotABook);
+        QString detail;
+        if (!isWhole(conn, &detail))
+            return failure(Problem::Damaged, detail);
+    }
+
+    // 2. The present users, through userTemp.dat, into the new book.
+    if (keepUsers) {
+        if (Outcome carried = carryUsers(book, carry, incoming); !carried.ok())
+            return carried;
+    }
+    if (!stepAllowed("users"))
+        return failure(Problem::CannotCarryUsers, QStringLiteral("stopped after the users"));
+
+    // 3. The swap. The old book gets a second name first; then one rename
+    //    puts the new book under the book's name, replacing the old one in
+    //    a single step; then the second name goes to the Trash.
+    if (Outcome free = checkNoWriter(book); !free.ok())
+        return free;
+    Outcome outcome;
+    const QString kept = keptOldBookPath(programDir);
+    QString detail;
+    if (!stepAllowed("linked") || !keepOldBook(book, kept, &detail))
+        return failure(Problem::CannotSwap, detail.isEmpty() ? QStringLiteral("%1 cannot be kept").arg(book) : detail);
+    QString error;
+    if (!stepAllowed("swap") || !renameReplacing(incoming, book, &error)) {
+        QFile::remove(kept);
+        return failure(Problem::CannotSwap, error.isEmpty() ? QStringLiteral("%1 cannot be renamed").arg(incoming) : error);
+    }
+    cleanup.swapped();
+    syncFolder(programDir);
+    removeSideFiles(incoming);
+    stepAllowed("swapped");
+    outcome.oldBookPath = moveToTrashAs(kept, book);
+    outcome.oldBookInTrash = !outcome.oldBookPath.isEmpty();
+    if (!outcome.oldBookInTrash)
+        outcome.oldBookPath = kept; // no Trash here: the old book stays beside the new one
+    return outcome;
+}
+
+// The entries and categories of the server book, replaced by those of the
+// file in one transaction; the users stay.
+Outcome replaceServer(const BookLocation &book, const QString &sourcePath, const Progress &progress, bool keepUsers)
+{
+    BookConnection source(sourcePath);
+    if (!source.isOpen())
+        return failure(Problem::SourceMissing, source.openError().message);
+    BookConnection server(book);
+    if (!server.isOpen())
+        return failure(Problem::CannotOpenBook, server.openError().message);
+    const BookTransfer::Parts parts =
+        keepUsers ? BookTransfer::Parts(BookTransfer::Part::Entries) | BookTransfer::Part::Categories : BookTransfer::kWholeBook;
+    Transaction tx(server);
+    if (!tx.started())
+        return failureOf(tx.error(), Problem::CannotCopy);
+    // Nobody else changes the book until the new one is complete; readers
+    // see the old one until then.
+    for (const QString &table : BookSchema::tableNames()) {
+        if (auto locked = server.lockTable(table); !locked)
+            return failureOf(locked.error(), Problem::BookBusy);
+    }
+    if (const DbStatus cleared = BookTransfer::clear(server, parts); !cleared)
+        return failureOf(cleared.error(), Problem::CannotCopy);
+    if (const DbStatus copied = BookTransfer::copy(source, server, parts, progress); !copied)
+        return failureOf(copied.error(), Problem::CannotCopy);
+    if (!tx.commit())
+        return failureOf(tx.error(), Problem::CannotCopy);
+    return {};
+}
+
+// Moves the old book's second name to the Trash as the book itself, so that
+// the Trash shows "Orvendal.ovd" and puts it back where it was.
+QString moveToTrashAs(const QString &path, const QString &original)
+{
+    const QString inTrash = moveToTrash(path);
+    if (inTrash.isEmpty())
+        return inTrash;
+    const QFileInfo trashed(inTrash);
+    QDir files = trashed.dir();
+    QDir info = files;
+    if (!info.cdUp() || !info.cd(QStringLiteral("info")))
+        return inTrash;
+    const QString base = QFileInfo(original).fileName();
+    QString name = base;
+    for (int n = 2; files.exists(name) || info.exists(name + QStringLiteral(".trashinfo")); ++n)
+        name = QStringLiteral("%1.%2").arg(base).arg(n);
+    const QString oldInfo = info.filePath(trashed.fileName() + QStringLiteral(".trashinfo"));
+    QFile infoFile(oldInfo);
+    if (!infoFile.open(QIODevice::ReadOnly))
+        return inTrash;
+    QByteArrayList lines = infoFile.readAll().split('\n');
+    infoFile.close();
+    for (QByteArray &line : lines) {
+        if (line.startsWith("Path="))
+            line = "Path=" + QUrl::toPercentEncoding(QFileInfo(original).absoluteFilePath(), "/");
+    }
+    if (!writeFileAtomically(info.filePath(name + QStringLiteral(".trashinfo")), lines.join('\n')))
+        return inTrash;
+    if (!QFile::rename(inTrash, files.filePath(name))) {
+        QFile::remove(info.filePath(name + QStringLiteral(".trashinfo")));
+        return inTrash;
+    }
+    QFile::remove(oldInfo);
+    return files.filePath(name);
+}
+
 } // namespace
 
 QString backupFileName(const QDate &day)
@@ -159,39 +433,40 @@ bool isSameFile(const QString &a, const QString &b)
     return ca == cb;
 }
 
-Outcome backupBook(const QString &bookPath, const QString &targetPath)
+Outcome backupBook(const BookLocation &book, const QString &programDir, const QString &targetPath,
+                   const Progress &progress)
 {
-    if (!QFileInfo(bookPath).isFile())
-        return failure(Problem::CannotOpenBook, QStringLiteral("%1: file not found").arg(bookPath));
-    if (isSameFile(bookPath, targetPath))
+    if (book.isFile() && !QFileInfo(book.filePath()).isFile())
+        return failure(Problem::CannotOpenBook, QStringLiteral("%1: file not found").arg(book.filePath()));
+    const QString target = resolvedTarget(targetPath);
+    if (book.isFile() && isSameFile(book.filePath(), target))
         return failure(Problem::SameAsBook);
-    const QFileInfo target(targetPath);
-    if (target.isDir())
-        return failure(Problem::CannotCopy, QStringLiteral("%1 is a folder").arg(targetPath));
+    if (isSameFile(BookFile::templatePath(programDir), target))
+        return failure(Problem::IsTemplate);
+    if (QFileInfo(target).isDir())
+        return failure(Problem::CannotCopy, QStringLiteral("%1 is a folder").arg(target));
 
-    const QString part = freeSibling(target.absoluteFilePath(), QStringLiteral("part"));
-    const CopyOutcome copied = copyDatabase(bookPath, part);
-    if (!copied.ok()) {
-        const Problem problem = copied.problem == CopyProblem::CannotWriteTarget ? Problem::CannotCopy
-                                : copied.problem == CopyProblem::Damaged          ? Problem::Damaged
-                                                                                  : Problem::CannotOpenBook;
-        return failure(problem, copied.detail);
-    }
+    const PendingFile part(programDir, freeSibling(target, QStringLiteral("part")));
+    const Outcome copied = book.isFile() ? backupFile(book.filePath(), part.path(), progress)
+                                         : backupServer(book, part.path(), progress);
+    if (!copied.ok())
+        return copied;
     QString error;
-    if (!renameReplacing(part, targetPath, &error)) {
-        removeDatabaseFile(part);
+    if (!renameReplacing(part.path(), target, &error)) {
+        removeDatabaseFile(part.path());
         return failure(Problem::CannotCopy, error);
     }
-    removeSideFiles(targetPath);
+    syncFolder(QFileInfo(target).absolutePath());
+    removeSideFiles(target);
     return {};
 }
 
-Outcome checkReplacement(const QString &bookPath, const QString &sourcePath)
+Outcome checkReplacement(const BookLocation &book, const QString &sourcePath)
 {
     const QFileInfo source(sourcePath);
     if (sourcePath.isEmpty() || !source.exists())
         return failure(Problem::SourceMissing, QStringLiteral("%1: file not found").arg(sourcePath));
-    if (isSameFile(bookPath, sourcePath))
+    if (book.isFile() && isSameFile(book.filePath(), sourcePath))
         return failure(Problem::SameAsBook);
     if (!source.isFile())
         return failure(Problem::NotABook, QStringLiteral("%1 is not a file").arg(sourcePath));
@@ -201,82 +476,20 @@ Outcome checkReplacement(const QString &bookPath, const QString &sourcePath)
     const BookConnection conn(sourcePath);
     if (!BookSchema::isBook(conn))
         return failure(Problem::NotABook, conn.isOpen() ? QString() : conn.openError().message);
+    // A server book takes the file's rows straight away: they must all read.
+    if (book.isServer() && !isWhole(conn, &detail))
+        return failure(Problem::Damaged, detail);
     return {};
 }
 
-Outcome replaceBook(const QString &programDir, const QString &sourcePath)
+Outcome replaceBook(const BookLocation &book, const QString &programDir, const QString &sourcePath,
+                    const Progress &progress, bool keepUsers)
 {
-    const QString book = BookFile::bookPath(programDir);
     if (Outcome checked = checkReplacement(book, sourcePath); !checked.ok())
         return checked;
-
-    const QString incoming = freeSibling(book, QStringLiteral("new"));
-    const QString carry = UserCarryFile::path(programDir);
-    Cleanup cleanup(incoming, carry);
-
-    // 1. The new book, copied next to the old one and checked whole.
-    const CopyOutcome copied = copyDatabase(sourcePath, incoming);
-    if (!copied.ok())
-        return failure(problemOfCopy(copied.problem), copied.detail);
-    {
-        const BookConnection conn(incoming);
-        if (!BookSchema::isBook(conn))
-            return failure(Problem::NotABook);
-        QString detail;
-        if (!isWhole(conn, &detail))
-            return failure(Problem::Damaged, detail);
-    }
-
-    // 2. The present users, through userTemp.dat, into the new book.
-    QList<UserAccount> accounts;
-    {
-        const BookConnection old(book);
-        if (!old.isOpen())
-            return failure(Problem::CannotOpenBook, old.openError().message);
-        auto read = UserStore::accounts(old);
-        if (!read)
-            return failure(Problem::CannotCarryUsers, read.error().message);
-        accounts = std::move(read).value();
-    }
-    if (!UserCarryFile::hashPlainPasswords(accounts))
-        return failure(Problem::CannotCarryUsers, PasswordHash::failureMessage());
-    if (const FileOutcome written = UserCarryFile::write(carry, accounts); !written)
-        return failure(Problem::CannotCarryUsers, QStringLiteral("%1: %2").arg(carry, written.error));
-    const std::optional<QList<UserAccount>> carried = UserCarryFile::read(carry, int(accounts.size()));
-    if (!carried || *carried != accounts)
-        return failure(Problem::CannotCarryUsers, QStringLiteral("%1 does not read back").arg(carry));
-    {
-        BookConnection conn(incoming);
-        if (const DbStatus stored = UserCarryFile::replaceUsers(conn, *carried); !stored)
-            return failure(Problem::CannotCarryUsers, stored.error().message);
-    }
-
-    // 3. The swap: the old book out to the Trash, the new one in.
-    for (const char *suffix : {"-journal", "-wal"}) {
-        if (QFileInfo::exists(book + QLatin1String(suffix)))
-            return failure(Problem::BookBusy, book + QLatin1String(suffix));
-    }
-    Outcome outcome;
-    outcome.oldBookPath = moveToTrash(book);
-    outcome.oldBookInTrash = !outcome.oldBookPath.isEmpty();
-    if (!outcome.oldBookInTrash) {
-        // No Trash here (another file system, no writable data folder): the
-        // old book stays beside the new one under a name of its own.
-        outcome.oldBookPath = keptOldBookPath(programDir);
-        if (!QFile::rename(book, outcome.oldBookPath))
-            return failure(Problem::CannotSwap, QStringLiteral("%1 cannot be moved").arg(book));
-    }
-    QString error;
-    if (!renameReplacing(incoming, book, &error)) {
-        if (outcome.oldBookInTrash)
-            takeBackFromTrash(outcome.oldBookPath, book);
-        else
-            QFile::rename(outcome.oldBookPath, book);
-        return failure(Problem::CannotSwap, error);
-    }
-    cleanup.swapped();
-    removeSideFiles(incoming);
-    return outcome;
+    if (book.isServer())
+        return replaceServer(book, sourcePath, progress, keepUsers);
+    return replaceFile(programDir, book.filePath(), sourcePath, progress, keepUsers);
 }
 
 QString moveToTrash(const QString &path)
@@ -290,6 +503,33 @@ QString moveToTrash(const QString &path)
     if (!QFile::moveToTrash(path, &inTrash))
         return {};
     return inTrash;
+}
+
+QStringList removeReplacementLeftovers(const QString &programDir)
+{
+    QStringList removed;
+    const QDir dir(programDir);
+    const QString book = BookFile::bookPath(programDir);
+    const QString bookName = QString::fromUtf16(BookFile::kBookName);
+    // The incoming copy of a replacement that never got renamed into place.
+    for (const QString &name : dir.entryList({bookName + QStringLiteral(".new-*")}, QDir::Files | QDir::Hidden)) {
+        if (QFile::remove(dir.filePath(name)))
+            removed.append(dir.filePath(name));
+    }
+    // A second name of the book itself, made for the Trash by a replacement
+    // that died before the swap: the same file as the book, nothing more.
+    for (const QString &name : dir.entryList({kKeptPrefix + u'*'}, QDir::Files)) {
+        const QString path = dir.filePath(name);
+        if (isSameFile(path, book) && QFile::remove(path))
+            removed.append(path);
+    }
+    removed += PendingFile::removeLeftovers(programDir);
+    return removed;
+}
+
+void setStepHookForTests(StepHook hook)
+{
+    stepHook() = std::move(hook);
 }
 
 } // namespace orv::BookMaintenance

@@ -101,7 +101,7 @@ bool isBookFile(const QString &path)
 
 namespace {
 
-DbStatus fillNewBook(const QString &path, const QList<StarterUser> &users)
+DbStatus fillNewBook(const QString &path, const QList<StarterUser> &users, bool withCategories)
 {
     // SQLite makes the file on first open; the book connection itself never creates files.
     const QString name = QStringLiteral("orvendal-create-book");
@@ -125,7 +125,8 @@ DbStatus fillNewBook(const QString &path, const QList<StarterUser> &users)
     }
     for (RecordKind kind : kAllKinds) {
         const QString insert = QStringLiteral("INSERT INTO \"%1\" (\"items\") VALUES (?)").arg(itemsTable(kind));
-        for (const QString &item : defaultCategories(kind)) {
+        const QStringList items = withCategories ? defaultCategories(kind) : QStringList();
+        for (const QString &item : items) {
             if (auto done = conn.change(insert, {item}); !done)
                 return done.error();
         }
@@ -146,17 +147,31 @@ DbStatus fillNewBook(const QString &path, const QList<StarterUser> &users)
 
 } // namespace
 
-DbStatus createBook(const QString &path, const QList<StarterUser> &users)
+namespace {
+
+DbStatus makeBookFile(const QString &path, const QList<StarterUser> &users, bool withCategories)
 {
     if (QFile::exists(path))
         return DbError::refused(QStringLiteral("%1 exists").arg(path));
     // Made 0600 before SQLite fills it, which keeps the mode.
     if (const FileOutcome made = createPrivateFile(path); !made)
         return DbError::cannotOpen(QStringLiteral("%1: %2").arg(path, made.error));
-    const DbStatus status = fillNewBook(path, users);
+    const DbStatus status = fillNewBook(path, users, withCategories);
     if (!status)
         QFile::remove(path); // half a book is worse than none
     return status;
+}
+
+} // namespace
+
+DbStatus createBook(const QString &path, const QList<StarterUser> &users)
+{
+    return makeBookFile(path, users, true);
+}
+
+DbStatus createBareBook(const QString &path)
+{
+    return makeBookFile(path, {}, false);
 }
 
 } // namespace orv::BookSchema

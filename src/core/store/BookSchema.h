@@ -37,6 +37,10 @@ struct StarterUser
 // the default categories, and with the given users.
 DbStatus createBook(const QString &path, const QList<StarterUser> &users = {});
 
+// A book file with the tables only: no category, no user. What a copy of
+// another book is poured into.
+DbStatus createBareBook(const QString &path);
+
 // Makes a book in the empty server database the URI names: the tables, the
 // default categories and the given users. Refused when the database holds
 // any table already (it is not an empty database made for the book).

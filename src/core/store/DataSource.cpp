@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QFile>
 
+#include <libpq-fe.h>
+
 #include <dlfcn.h>
 #include <pwd.h>
 #include <unistd.h>
@@ -156,6 +158,49 @@ Result registerBook(const QString &bookPath)
     // The installer's word is not enough: the entry must be in the user's file.
     const QString ini = userIniPath();
     if (iniValue(ini, kName, "Database") != database || iniValue(ini, kName, "Driver") != kDriver)
+        return Result::Refused;
+    return Result::Registered;
+}
+
+Result registerServerBook(const QString &uri)
+{
+    char *error = nullptr;
+    PQconninfoOption *options = PQconninfoParse(uri.toUtf8().constData(), &error);
+    PQfreemem(error);
+    if (!options)
+        return Result::Refused;
+    // The connection's parts under the names the PostgreSQL driver reads.
+    QList<QPair<QByteArray, QByteArray>> entries;
+    const QList<QPair<const char *, const char *>> names = {
+        {"host", "Servername"}, {"port", "Port"}, {"dbname", "Database"}, {"user", "Username"}, {"sslmode", "SSLmode"}};
+    for (PQconninfoOption *option = options; option->keyword; ++option) {
+        if (!option->val || !*option->val)
+            continue;
+        for (const auto &[keyword, entry] : names) {
+            if (qstrcmp(option->keyword, keyword) == 0)
+                entries.append({entry, option->val});
+        }
+    }
+    PQconninfoFree(options);
+    for (const auto &entry : std::as_const(entries)) {
+        if (!isSafeForIni(QString::fromUtf8(entry.second)))
+            return Result::UnsafePath;
+    }
+    const Installer *odbc = installer();
+    if (!odbc)
+        return Result::InstallerMissing;
+    {
+        const UserModeOnly userOnly(*odbc);
+        if (!userOnly.set() || !odbc->writeDsn(kName, kServerDriver))
+            return Result::Refused;
+        for (const auto &[entry, value] : std::as_const(entries)) {
+            if (!odbc->writeProfile(kName, entry.constData(), value.constData(), "odbc.ini"))
+                return Result::Refused;
+        }
+        if (!odbc->writeProfile(kName, "Description", "Orvendal household account book (server)", "odbc.ini"))
+            return Result::Refused;
+    }
+    if (iniValue(userIniPath(), kName, "Driver") != kServerDriver)
         return Result::Refused;
     return Result::Registered;
 }

@@ -16,6 +16,10 @@ namespace DataSource {
 
 inline constexpr char kName[] = "Orvendal";
 inline constexpr char kDriver[] = "SQLite3";
+// A server book is reached through unixODBC's PostgreSQL driver (Debian's
+// odbc-postgresql), which finds the password where libpq does (~/.pgpass);
+// no password is ever written into the entry.
+inline constexpr char kServerDriver[] = "PostgreSQL Unicode";
 
 enum class Result {
     Registered,
@@ -25,6 +29,8 @@ enum class Result {
 };
 
 Result registerBook(const QString &bookPath);
+// The same for a server book, named by its libpq URI.
+Result registerServerBook(const QString &uri);
 
 // The installer library that was tried, for the message when it is missing.
 QString installerLibraryName();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 namespace orv {
@@ -56,6 +57,16 @@ public:
     // A select of the column names of the table bound as its one value, in
     // their order (the engine's own order-keeping column left out).
     virtual QString columnNamesQuery() const = 0;
+
+    // Starts a transaction that only reads, and reads the book as it stood
+    // at one moment, whatever others write meanwhile.
+    virtual QString beginSnapshot() const = 0;
+
+    // The highest id an entry table ever handed out (deleted entries
+    // included), as a select of one number; and the statements, each with
+    // that number bound once, that make the table hand out only higher ids.
+    virtual QString idHighWaterQuery(const QString &table) const = 0;
+    virtual QStringList raiseIdHighWater(const QString &table) const = 0;
 };
 
 } // namespace orv

@@ -16,7 +16,16 @@ public:
 
     // Chinese texts on Qt's own buttons and dialogs, the dialog font, the icon.
     static void SetUpLookAndLanguage();
-    // Program folder, book check and data-source registration; false when
-    // the program must end (no book).
-    static bool PrepareBook();
+    // Program folder, the book to work on (--book, orvendal.ini, or the
+    // folder's file), book check and data-source registration; false when
+    // the program must end (no book that opens).
+    static bool PrepareBook(const QStringList &arguments = {});
+
+private:
+    // The book of the run, from the command line or the program folder's
+    // orvendal.ini; false (after telling why) when it cannot be used.
+    static bool ChooseBook(const QStringList &arguments);
+    // The book opens and is a book; a file book that does not is offered a
+    // restore from a backup, a server book's failure is told.
+    static bool CheckBookOpens();
 };

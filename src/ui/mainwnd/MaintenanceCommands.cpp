@@ -4,7 +4,9 @@
 #include "app/DbMessages.h"
 #include "app/Globals.h"
 #include "app/Prompter.h"
+#include "app/WorkProgress.h"
 #include "mainwnd/CommandGuards.h"
+#include "mainwnd/MaintenanceCommands.h"
 #include "store/BookFile.h"
 #include "store/BookMaintenance.h"
 
@@ -59,6 +61,11 @@ void ShowProblem(QWidget *parent, const BM::Outcome &outcome, Command command, c
     const bool fromTemplate = command == Command::NewBook;
     switch (outcome.problem) {
     case BM::Problem::None:
+        return;
+    case BM::Problem::Cancelled:
+        return; // the user stopped it, and knows
+    case BM::Problem::IsTemplate:
+        ShowAttention(parent, QStringLiteral("不能把备份保存到空帐本文件NewBook.ovd上（每个新账都是从它复制的），请另选一个文件名!"));
         return;
     case BM::Problem::SameAsBook:
         if (command == Command::Restore)
@@ -123,7 +130,7 @@ void RefreshAfterReplace(CLedgerDlg &)
 
 // Saves the book to a file the user picks; false when the user cancelled
 // or the copy failed (and was reported).
-bool SaveBookCopy(CLedgerDlg *dlg, const QString &title, Command command, const QString &doneText)
+bool SaveBookCopy(QWidget *dlg, const QString &title, Command command, const QString &doneText)
 {
     const QString target = Prompter().ChooseFile(dlg, BookFileDialog(title, true));
     if (target.isEmpty())
@@ -131,7 +138,8 @@ bool SaveBookCopy(CLedgerDlg *dlg, const QString &title, Command command, const 
     BM::Outcome outcome;
     {
         const WaitCursor busy;
-        outcome = BM::backupBook(AppBookPath(), target);
+        CWorkProgress progress(dlg, QStringLiteral("正在备份数据库……"), true);
+        outcome = BM::backupBook(AppBookLocation(), g_strAppDir, target, progress.Reporter());
     }
     if (!outcome.ok()) {
         ShowProblem(dlg, outcome, command, target);
@@ -141,7 +149,71 @@ bool SaveBookCopy(CLedgerDlg *dlg, const QString &title, Command command, const 
     return true;
 }
 
+// Puts the book of source in place of the book in use; false when it did
+// not come about (and the user was told why).
+bool ReplaceBookWith(QWidget *parent, const QString &source, Command command, bool keepUsers,
+                     BM::Outcome *done = nullptr)
+{
+    BM::Outcome outcome;
+    {
+        const WaitCursor busy;
+        CWorkProgress progress(parent,
+                               command == Command::NewBook ? QStringLiteral("正在创建新账……")
+                                                           : QStringLiteral("正在恢复数据库……"),
+                               true);
+        // The run's connection would keep the old file open under the new one.
+        AppBook().close();
+        outcome = BM::replaceBook(AppBookLocation(), g_strAppDir, source, progress.Reporter(), keepUsers);
+    }
+    QDir::setCurrent(g_strAppDir);
+    if (!outcome.ok()) {
+        ShowProblem(parent, outcome, command, source);
+        return false;
+    }
+    if (done)
+        *done = outcome;
+    return true;
+}
+
+// The restore command's questions and checks, up to the replacement.
+bool RestoreFromChosenFile(QWidget *parent, bool keepUsers)
+{
+    const QString source = Prompter().ChooseFile(parent, BookFileDialog(QStringLiteral("导入恢复数据库"), false));
+    if (source.isEmpty())
+        return false;
+    // Refusals come before the question, so that nothing is asked in vain.
+    if (const BM::Outcome checked = BM::checkReplacement(AppBookLocation(), source); !checked.ok()) {
+        ShowProblem(parent, checked, Command::Restore, source);
+        return false;
+    }
+    if (!AskAttention(parent, kRestoreQuestion, MsgIcon::Exclamation))
+        return false;
+    BM::Outcome outcome;
+    if (!ReplaceBookWith(parent, source, Command::Restore, keepUsers, &outcome))
+        return false;
+    const QString note = KeptBookNote(outcome);
+    ShowMessage(parent, note.isEmpty() ? QStringLiteral("数据库恢复成功!") : QStringLiteral("数据库恢复成功!\n") + note,
+                QString(), MsgIcon::Information);
+    return true;
+}
+
 } // namespace
+
+bool RestoreUnreadableBook(const orv::DbError &why)
+{
+    const ProgramDirGuard programDir;
+    for (;;) {
+        const QString question =
+            DbErrorText(why) + QStringLiteral("\n\n帐本打不开，不能登录。是否从备份文件恢复帐本？\n"
+                                               "（选择“否”将退出程序，帐本文件保持原样。）");
+        if (ShowMessage(nullptr, question, QStringLiteral("注意"), MsgIcon::Exclamation, MsgButtons::YesNo) !=
+            MsgResult::Yes)
+            return false;
+        // The book's own users cannot be read: those of the backup come with it.
+        if (RestoreFromChosenFile(nullptr, false))
+            return true;
+    }
+}
 
 void CLedgerDlg::OnBackup()
 {
@@ -152,31 +224,8 @@ void CLedgerDlg::OnBackup()
 void CLedgerDlg::OnRestore()
 {
     const ProgramDirGuard programDir;
-    const QString source = Prompter().ChooseFile(this, BookFileDialog(QStringLiteral("导入恢复数据库"), false));
-    if (source.isEmpty())
-        return;
-    // Refusals come before the question, so that nothing is asked in vain.
-    if (const BM::Outcome checked = BM::checkReplacement(AppBookPath(), source); !checked.ok()) {
-        ShowProblem(this, checked, Command::Restore, source);
-        return;
-    }
-    if (!AskAttention(this, kRestoreQuestion, MsgIcon::Exclamation))
-        return;
-    BM::Outcome outcome;
-    {
-        const WaitCursor busy;
-        AppBook().close();
-        outcome = BM::replaceBook(g_strAppDir, source);
-    }
-    if (!outcome.ok()) {
-        ShowProblem(this, outcome, Command::Restore, source);
-        return;
-    }
-    QDir::setCurrent(g_strAppDir);
-    const QString note = KeptBookNote(outcome);
-    ShowMessage(this, note.isEmpty() ? QStringLiteral("数据库恢复成功!") : QStringLiteral("数据库恢复成功!\n") + note,
-                QString(), MsgIcon::Information);
-    RefreshAfterReplace(*this);
+    if (RestoreFromChosenFile(this, true))
+        RefreshAfterReplace(*this);
 }
 
 void CLedgerDlg::OnNewBook()
@@ -189,7 +238,7 @@ void CLedgerDlg::OnNewBook()
     // A missing or broken template is told before the old book is saved
     // for nothing.
     const QString templ = orv::BookFile::templatePath(g_strAppDir);
-    if (const BM::Outcome checked = BM::checkReplacement(AppBookPath(), templ); !checked.ok()) {
+    if (const BM::Outcome checked = BM::checkReplacement(AppBookLocation(), templ); !checked.ok()) {
         ShowProblem(this, checked, Command::NewBook, templ);
         return;
     }
@@ -197,16 +246,8 @@ void CLedgerDlg::OnNewBook()
         !SaveBookCopy(this, QStringLiteral("保存旧账"), Command::SaveOldBook, QStringLiteral("旧账保存成功!")))
         return;
     BM::Outcome outcome;
-    {
-        const WaitCursor busy;
-        AppBook().close();
-        outcome = BM::replaceBook(g_strAppDir, templ);
-    }
-    if (!outcome.ok()) {
-        ShowProblem(this, outcome, Command::NewBook, templ);
+    if (!ReplaceBookWith(this, templ, Command::NewBook, true, &outcome))
         return;
-    }
-    QDir::setCurrent(g_strAppDir);
     if (const QString note = KeptBookNote(outcome); !note.isEmpty())
         ShowMessage(this, note, QString(), MsgIcon::Information);
     RefreshAfterReplace(*this);

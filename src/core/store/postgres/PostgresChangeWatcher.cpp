@@ -2,24 +2,12 @@
 
 #include "store/BookConnection.h"
 
-#include <QSqlDriver>
+#include "store/postgres/PgHandle.h"
 
 #include <libpq-fe.h>
 
 namespace orv {
 
-namespace {
-
-PGconn *pgHandle(const BookConnection &conn)
-{
-    const QVariant handle = conn.database().driver() ? conn.database().driver()->handle() : QVariant();
-    // The driver declares the handle by libpq's struct name.
-    if (!handle.isValid() || (qstrcmp(handle.typeName(), "pg_conn*") != 0 && qstrcmp(handle.typeName(), "PGconn*") != 0))
-        return nullptr;
-    return *static_cast<PGconn *const *>(handle.constData());
-}
-
-} // namespace
 
 PostgresChangeWatcher::PostgresChangeWatcher(std::function<bool()> mayLook, QObject *parent)
     : ChangeWatcher(std::move(mayLook), parent)
@@ -34,7 +22,7 @@ void PostgresChangeWatcher::attach(BookConnection *conn)
     m_conn = conn;
     m_lost = false;
     m_pending = {};
-    m_pg = pgHandle(*conn);
+    m_pg = pgHandle(conn->database());
     if (!m_pg || !conn->change(QStringLiteral("LISTEN %1").arg(QLatin1String(kChannel))))
         return;
     m_notifier = std::make_unique<QSocketNotifier>(PQsocket(m_pg), QSocketNotifier::Read);

@@ -46,6 +46,23 @@ public:
                               "WHERE table_schema = current_schema() AND table_name = ? AND column_name <> 'seq' "
                               "ORDER BY ordinal_position");
     }
+    QString beginSnapshot() const override
+    {
+        return QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
+    }
+    QString idHighWaterQuery(const QString &table) const override
+    {
+        return QStringLiteral("SELECT GREATEST(COALESCE(pg_sequence_last_value(pg_get_serial_sequence('\"%1\"', 'id')::regclass), 0), "
+                              "COALESCE((SELECT MAX(\"id\") FROM \"%1\"), 0))")
+            .arg(table);
+    }
+    QStringList raiseIdHighWater(const QString &table) const override
+    {
+        return {QStringLiteral("SELECT setval(seq::regclass, GREATEST(wanted, handed, 1), GREATEST(wanted, handed) > 0) FROM "
+                               "(SELECT pg_get_serial_sequence('\"%1\"', 'id') AS seq, ?::bigint AS wanted, "
+                               "COALESCE(pg_sequence_last_value(pg_get_serial_sequence('\"%1\"', 'id')::regclass), 0) AS handed) AS mark")
+                    .arg(table)};
+    }
 };
 
 // A value in libpq's keyword = 'value' form.

@@ -63,7 +63,10 @@ CopyProblem problemOf(int rc)
     }
 }
 
-CopyOutcome runCopy(const QString &sourcePath, const QString &targetPath)
+// Pages copied between two looks at the progress.
+constexpr int kPagesPerStep = 512;
+
+CopyOutcome runCopy(const QString &sourcePath, const QString &targetPath, const Progress &progress)
 {
     sqlite3 *raw = nullptr;
     // Without SQLITE_OPEN_URI the name is taken literally, whatever it holds.
@@ -89,19 +92,33 @@ CopyOutcome runCopy(const QString &sourcePath, const QString &targetPath)
         rc = sqlite3_errcode(target.get());
         return {CopyProblem::CannotWriteTarget, errorText(target.get(), rc)};
     }
-    // All pages in one step: the source stays read-locked for the whole
-    // copy, so a write elsewhere can neither tear it nor restart it forever.
-    int waited = 0;
-    for (;;) {
-        rc = sqlite3_backup_step(backup, -1);
-        if ((rc == SQLITE_BUSY || rc == SQLITE_LOCKED) && waited < kBusyWaitMs) {
-            sqlite3_sleep(kBusyPauseMs);
-            waited += kBusyPauseMs;
-            continue;
+    // The source stays read-locked from the first step to the last (a read
+    // transaction of its own), so a write elsewhere can neither tear the
+    // copy nor make it start again, however many steps it takes.
+    rc = sqlite3_exec(source.get(), "BEGIN; SELECT COUNT(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+    bool cancelled = false;
+    if (rc == SQLITE_OK) {
+        int waited = 0;
+        for (;;) {
+            rc = sqlite3_backup_step(backup, kPagesPerStep);
+            if ((rc == SQLITE_BUSY || rc == SQLITE_LOCKED) && waited < kBusyWaitMs) {
+                sqlite3_sleep(kBusyPauseMs);
+                waited += kBusyPauseMs;
+                continue;
+            }
+            if (rc != SQLITE_OK)
+                break;
+            const int total = sqlite3_backup_pagecount(backup);
+            if (!goOn(progress, total - sqlite3_backup_remaining(backup), total)) {
+                cancelled = true;
+                break;
+            }
         }
-        break;
     }
     const int finished = sqlite3_backup_finish(backup);
+    sqlite3_exec(source.get(), "ROLLBACK", nullptr, nullptr, nullptr);
+    if (cancelled)
+        return {CopyProblem::Cancelled, {}};
     if (rc != SQLITE_DONE) {
         const int code = rc == SQLITE_OK ? finished : rc;
         // After finish SQLite leaves the step's message on the target connection.
@@ -145,14 +162,14 @@ void removeDatabaseFile(const QString &path)
     QFile::remove(path + QStringLiteral("-shm"));
 }
 
-CopyOutcome copyDatabase(const QString &sourcePath, const QString &targetPath)
+CopyOutcome copyDatabase(const QString &sourcePath, const QString &targetPath, const Progress &progress)
 {
     if (QFile::exists(targetPath))
         return {CopyProblem::CannotWriteTarget, QStringLiteral("%1 exists").arg(targetPath)};
     // Made 0600 before SQLite fills it, which keeps the mode.
     if (const FileOutcome made = createPrivateFile(targetPath); !made)
         return {CopyProblem::CannotWriteTarget, made.error};
-    CopyOutcome outcome = runCopy(sourcePath, targetPath);
+    CopyOutcome outcome = runCopy(sourcePath, targetPath, progress);
     if (!outcome.ok())
         removeDatabaseFile(targetPath);
     return outcome;

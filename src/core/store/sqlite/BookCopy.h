@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/Progress.h"
+
 #include <QString>
 
 namespace orv {
@@ -10,7 +12,8 @@ enum class CopyProblem {
     CannotReadSource, // the file is missing, a folder, or unreadable
     NotADatabase,     // the file is not an SQLite database
     Damaged,          // an SQLite database whose pages cannot be read
-    CannotWriteTarget // the new file could not be made or written (read-only folder, full disk)
+    CannotWriteTarget, // the new file could not be made or written (read-only folder, full disk)
+    Cancelled          // the user stopped it
 };
 
 struct CopyOutcome
@@ -24,8 +27,9 @@ struct CopyOutcome
 // through SQLite's online backup, never as raw bytes: the copy is one
 // consistent picture of the book even while this or another program has it
 // open or is in the middle of writing it. targetPath must not exist; on
-// failure nothing is left there.
-CopyOutcome copyDatabase(const QString &sourcePath, const QString &targetPath);
+// failure nothing is left there. Progress counts pages; stopping it leaves
+// nothing either.
+CopyOutcome copyDatabase(const QString &sourcePath, const QString &targetPath, const Progress &progress = {});
 
 // Opens the file read-only and reads its header and schema: None when it is
 // an SQLite database whose schema reads, else what is wrong with it.

@@ -39,6 +39,23 @@ public:
     {
         return QStringLiteral("SELECT name FROM pragma_table_info(?) ORDER BY cid");
     }
+    // The first read takes the shared lock, kept until the transaction ends.
+    QString beginSnapshot() const override { return QStringLiteral("BEGIN"); }
+    QString idHighWaterQuery(const QString &table) const override
+    {
+        return QStringLiteral("SELECT MAX(COALESCE((SELECT seq FROM sqlite_sequence WHERE name = '%1'), 0), "
+                              "COALESCE((SELECT MAX(\"id\") FROM \"%1\"), 0))")
+            .arg(table);
+    }
+    QStringList raiseIdHighWater(const QString &table) const override
+    {
+        // AUTOINCREMENT keeps its high-water mark in sqlite_sequence, which
+        // holds a row for a table only once the table has had one.
+        return {QStringLiteral("UPDATE sqlite_sequence SET seq = MAX(seq, ?1) WHERE name = '%1'").arg(table),
+                QStringLiteral("INSERT INTO sqlite_sequence (name, seq) SELECT '%1', ?1 "
+                               "WHERE NOT EXISTS (SELECT 1 FROM sqlite_sequence WHERE name = '%1')")
+                    .arg(table)};
+    }
 };
 
 // orv_exact_sum(money): the sum of the amounts as they are shown, in whole

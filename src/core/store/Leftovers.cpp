@@ -1,6 +1,7 @@
-#include "files/Leftovers.h"
+#include "store/Leftovers.h"
 
 #include "files/AtomicWrite.h"
+#include "store/BookMaintenance.h"
 #include "store/UserCarryFile.h"
 
 #include <QDir>
@@ -48,6 +49,8 @@ LeftoverCleanup cleanLeftovers(const QString &programDir)
                 cleanup.failed.append(FileOutcome::failed(path, file.errorString()));
         }
     }
+    // What a replacement of the book or a backup left on its way in.
+    cleanup.removed += BookMaintenance::removeReplacementLeftovers(programDir);
     return cleanup;
 }
 
