@@ -44,6 +44,7 @@ private Q_SLOTS:
     }
     void everyFileAndFolderIsTheOwnersAlone()
     {
+        ORV_FILE_BOOK_ONLY();
         QFETCH(int, mask);
         TestBook book;
         QMap<QString, QString> modes; // what: its mode

@@ -71,6 +71,7 @@ private Q_SLOTS:
 
     void leftoversOfACrashGoAtTheNextStart()
     {
+        ORV_FILE_BOOK_ONLY();
         TestBook book;
         const QStringList leftovers = {"userTemp.dat", "set.ini.tmp-0a1b2c3d", "user/爸爸.ini.tmp-ffffffff"};
         // A user may be called "a.tmp-12345678"; other names and folders stay too.

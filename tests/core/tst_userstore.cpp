@@ -161,7 +161,7 @@ private Q_SLOTS:
         orv::setModifyUserStepHook([stop](orv::ModifyUserStep step) { return int(step) != stop; });
         orv::ModifyUserOutcome outcome;
         {
-            orv::BookConnection conn(book.bookPath());
+            orv::BookConnection conn(book.location());
             outcome = orv::modifyUser(conn, book.dir(), dad, QStringLiteral("老爸"), QStringLiteral("new"));
         }
         orv::setModifyUserStepHook(nullptr);
@@ -180,7 +180,7 @@ private Q_SLOTS:
         book.writeFile(QStringLiteral("user/妈妈.ini"), "1\r\n2\r\n3\r\n");
         const Accounts before = AccountsOf(book);
         for (const QString &newName : {mum, QStringLiteral(" 老爸")}) {
-            orv::BookConnection conn(book.bookPath());
+            orv::BookConnection conn(book.location());
             QCOMPARE(orv::modifyUser(conn, book.dir(), dad, newName, QString()).book.error().kind, orv::DbError::Kind::Refused);
         }
         QCOMPARE(AccountsOf(book), before);

@@ -87,6 +87,8 @@ TestBook::TestBook(const QList<QPair<QString, QString>> &users)
         const orv::DbStatus made = orv::BookSchema::createServerBook(location().uri(), starters);
         if (!made)
             qFatal("cannot make test book: %s", qPrintable(made.error().message));
+        // The program folder names its server book, as a family's would.
+        writeFile(QStringLiteral("orvendal.ini"), "[book]\nuri=" + location().uri().toUtf8() + "\n");
         SetAppBookLocation(location());
         return;
     }
@@ -168,6 +170,17 @@ QList<QStringList> TestBook::rows(const QString &table) const
         result.append(row);
     }
     return result;
+}
+
+QString TestBook::contents() const
+{
+    QString text;
+    for (const QString &table : orv::BookSchema::tableNames()) {
+        text += table + u'\n';
+        for (const QStringList &row : rows(table))
+            text += row.join(u'|') + u'\n';
+    }
+    return text;
 }
 
 qint64 TestBook::count(const QString &table) const

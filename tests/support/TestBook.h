@@ -43,6 +43,9 @@ public:
     // dates as yyyy-MM-dd and amounts as two decimals, whatever the engine.
     QList<QStringList> rows(const QString &table) const;
     qint64 count(const QString &table) const;
+    // Everything the book holds, as text: what "the book is untouched"
+    // compares on either engine.
+    QString contents() const;
     void exec(const QString &sql) const;
     // Writes set.ini so that the next main window logs this user in directly.
     void directLogin(const QString &user) const;

@@ -126,6 +126,7 @@ private Q_SLOTS:
 
     void aSpoiltBookIsNamedInChinese()
     {
+        ORV_FILE_BOOK_ONLY();
         QFETCH(int, module);
         QFETCH(QString, spoil);
         QFETCH(QString, sentence);
@@ -161,6 +162,7 @@ private Q_SLOTS:
 
     void aLockedBookShowsTheWaitThenSaysSo()
     {
+        ORV_FILE_BOOK_ONLY();
         QFETCH(int, module);
         TestBook book;
         book.directLogin(QStringLiteral("爸爸"));

@@ -28,7 +28,7 @@ namespace {
 void AddMany(const TestBook &book, const QString &table, int count)
 {
     book.exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
-                             "INSERT INTO \"%2\" (date, items, money, remark, user) "
+                             "INSERT INTO \"%2\" (\"date\", \"items\", \"money\", \"remark\", \"user\") "
                              "SELECT '2024-01-01', '名目' || (i % 9), i * 1.25, '备注' || i, '爸爸' FROM n")
                   .arg(count)
                   .arg(table));

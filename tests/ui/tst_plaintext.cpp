@@ -69,8 +69,8 @@ private Q_SLOTS:
     {
         QFETCH(QString, typed);
         TestBook book;
-        book.exec(QStringLiteral("DELETE FROM INCOME_ITEMS"));
-        book.exec(QStringLiteral("INSERT INTO INCOME_ITEMS VALUES ('%1')").arg(QString(typed).replace(u'\'', "''")));
+        book.exec(QStringLiteral("DELETE FROM \"INCOME_ITEMS\""));
+        book.exec(QStringLiteral("INSERT INTO \"INCOME_ITEMS\" (\"items\") VALUES ('%1')").arg(QString(typed).replace(u'\'', "''")));
         CSetItemsDlg dlg;
         dlg.show();
         dlg.ItemList()->setCurrentRow(0);

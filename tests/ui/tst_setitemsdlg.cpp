@@ -231,6 +231,7 @@ private Q_SLOTS:
 
     void aBookThatWillNotOpenIsSaidSo()
     {
+        ORV_FILE_BOOK_ONLY();
         TestBook book;
         ScriptedPrompter prompter;
         QFile::remove(book.bookPath());

@@ -393,7 +393,7 @@ private Q_SLOTS:
         book.writeFile(QStringLiteral("user/爸爸.ini"), "10\r\n20\r\n30\r\n");
         orv::setModifyUserStepHook([](orv::ModifyUserStep step) { return step != orv::ModifyUserStep::BookChanged; });
         {
-            orv::BookConnection conn(book.bookPath());
+            orv::BookConnection conn(book.location());
             orv::modifyUser(conn, book.dir(), kDad, QStringLiteral("老爸"), QStringLiteral("new"));
         }
         orv::setModifyUserStepHook(nullptr);

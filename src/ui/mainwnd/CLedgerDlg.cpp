@@ -31,8 +31,10 @@ CLedgerDlg *g_pLedgerWindow = nullptr;
 // False as well when the book does not open: the login dialog then says so.
 bool IsUserOfTheBook(const QString &name)
 {
-    const orv::BookConnection conn(AppBookPath());
-    const auto taken = orv::UserStore::nameTaken(conn, name);
+    orv::BookConnection *conn = AppBook().connection();
+    if (!conn)
+        return false;
+    const auto taken = orv::UserStore::nameTaken(*conn, name);
     return taken.ok() && *taken;
 }
 

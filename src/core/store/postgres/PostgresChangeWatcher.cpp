@@ -58,8 +58,11 @@ BookChanges PostgresChangeWatcher::drain(bool readSocket)
 
 BookChanges PostgresChangeWatcher::takeForeignChanges()
 {
-    // Notifications that came with the answers to this program's own
-    // statements are already read; those still on the way are read now.
+    // A round trip to the server first: a change another computer committed
+    // before it was sent has its notification ahead of the answer, so that
+    // what was done before this moment is known at this moment.
+    if (m_conn && !m_conn->read(QStringLiteral("SELECT 1")))
+        m_lost = m_conn->isLost();
     BookChanges changes = m_pending | drain(true);
     m_pending = {};
     return changes;
