@@ -54,6 +54,23 @@ QString NextDatabaseName()
 
 } // namespace
 
+TestServerDatabase::TestServerDatabase()
+    : m_name(NextDatabaseName())
+{
+    if (!AdminExec(QStringLiteral("CREATE DATABASE \"%1\"").arg(m_name)))
+        qFatal("cannot make a test database");
+}
+
+TestServerDatabase::~TestServerDatabase()
+{
+    AdminExec(QStringLiteral("DROP DATABASE IF EXISTS \"%1\" WITH (FORCE)").arg(m_name));
+}
+
+orv::BookLocation TestServerDatabase::location() const
+{
+    return *orv::BookLocation::parse(QStringLiteral("postgresql:///%1").arg(m_name), QDir::currentPath());
+}
+
 bool TestBook::onServer()
 {
     if (qEnvironmentVariable("ORV_TEST_ENGINE") != QLatin1String("postgres"))

@@ -61,6 +61,21 @@ private:
     QString m_database; // the server database of this book (server engine)
 };
 
+// An empty database of its own on the test server (server engine only),
+// dropped when it goes.
+class TestServerDatabase
+{
+public:
+    TestServerDatabase();
+    ~TestServerDatabase();
+    TestServerDatabase(const TestServerDatabase &) = delete;
+    TestServerDatabase &operator=(const TestServerDatabase &) = delete;
+    orv::BookLocation location() const;
+
+private:
+    QString m_name;
+};
+
 // What only a book file has (its bytes, links to it, SQLite's own SQL):
 // such a test runs on the file engine only.
 #define ORV_FILE_BOOK_ONLY()                                                                                           \

@@ -2,7 +2,11 @@
 
 #include "records/EntryStore.h"
 #include "store/BookConnection.h"
+#include "store/BookSchema.h"
 #include "store/RowSink.h"
+
+#include <QFile>
+#include <QFileInfo>
 
 #include <QSqlError>
 #include <QSqlRecord>
@@ -133,6 +137,8 @@ DbStatus copy(BookConnection &from, BookConnection &to, Parts parts, const Progr
             return count.error();
         counter.total = *count;
     }
+    if (!goOn(progress, 0, counter.total))
+        return cancelledError();
     if (parts & Part::Entries) {
         for (RecordKind kind : kAllKinds) {
             const QString table = recordTable(kind);
@@ -172,6 +178,70 @@ DbStatus copy(BookConnection &from, BookConnection &to, Parts parts, const Progr
     }
     goOn(progress, counter.total, counter.total);
     return {};
+}
+
+namespace {
+
+// A server database with no table at all: the book's tables go in first.
+DbStatus prepareServer(const BookLocation &to)
+{
+    {
+        const BookConnection probe(to);
+        if (probe.isOpen() || probe.openError().cause != DbError::Cause::NotABook)
+            return {};
+    }
+    return BookSchema::createServerBook(to.uri());
+}
+
+} // namespace
+
+DbStatus copyWholeBook(const BookLocation &from, const BookLocation &to, bool replace, const Progress &progress)
+{
+    BookConnection source(from);
+    if (!source.isOpen())
+        return source.openError();
+    if (!BookSchema::isBook(source))
+        return DbError::refused(QStringLiteral("“%1”不是帐本。").arg(from.display()));
+    bool madeFile = false;
+    if (to.isFile() && !QFileInfo::exists(to.filePath())) {
+        if (const DbStatus made = BookSchema::createBareBook(to.filePath()); !made)
+            return made;
+        madeFile = true;
+    } else if (to.isServer()) {
+        if (const DbStatus prepared = prepareServer(to); !prepared)
+            return prepared;
+    }
+    DbStatus status = [&]() -> DbStatus {
+        BookConnection target(to);
+        if (!target.isOpen())
+            return target.openError();
+        if (!BookSchema::isBook(target))
+            return DbError::refused(QStringLiteral("“%1”不是帐本。").arg(to.display()));
+        Transaction tx(target);
+        if (!tx.started())
+            return tx.error();
+        for (const QString &table : BookSchema::tableNames()) {
+            if (auto locked = target.lockTable(table); !locked)
+                return locked.error();
+        }
+        auto entries = entryCount(target);
+        if (!entries)
+            return entries.error();
+        if (*entries > 0 && !replace)
+            return DbError::refused(QStringLiteral("“%1”里已经有 %2 条记录，没有覆盖。要用新的内容替换它，请加上 --replace。")
+                                        .arg(to.display())
+                                        .arg(*entries));
+        if (const DbStatus cleared = clear(target, kWholeBook); !cleared)
+            return cleared;
+        if (const DbStatus copied = copy(source, target, kWholeBook, progress); !copied)
+            return copied;
+        if (!tx.commit())
+            return tx.error();
+        return {};
+    }();
+    if (!status && madeFile)
+        QFile::remove(to.filePath()); // half a book is worse than none
+    return status;
 }
 
 } // namespace orv::BookTransfer

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/BookLocation.h"
 #include "store/DbResult.h"
 #include "store/Progress.h"
 
@@ -33,6 +34,12 @@ DbStatus clear(BookConnection &to, Parts parts);
 
 // How many entries the book holds, all kinds together.
 DbResult<qint64> entryCount(const BookConnection &conn);
+
+// A whole book from one place to another, file or server either way, in
+// one transaction: a new file is made; an empty server database gets the
+// book's tables first. A book that has entries already is replaced only
+// when replace is true, and refused otherwise.
+DbStatus copyWholeBook(const BookLocation &from, const BookLocation &to, bool replace, const Progress &progress = {});
 
 } // namespace BookTransfer
 
