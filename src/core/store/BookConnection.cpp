@@ -53,6 +53,7 @@ BookConnection::BookConnection(const BookLocation &location)
     }
     m_dialect = std::move(opening.dialect);
     m_causeOf = opening.causeOf;
+    m_isGone = opening.isGone;
     m_open = true;
 }
 
@@ -76,7 +77,7 @@ DbError BookConnection::failure(const QSqlError &error) const
 {
     const DbError::Cause cause = m_causeOf ? m_causeOf(error) : DbError::Cause::Unknown;
     if (cause == DbError::Cause::ConnectionLost || error.type() == QSqlError::ConnectionError ||
-        !database().isOpen())
+        !database().isOpen() || (m_isGone && m_isGone(database())))
         m_lost = m_location.isServer();
     m_lastError = DbError::statement(engineText(error), m_lost ? DbError::Cause::ConnectionLost : cause);
     return m_lastError;

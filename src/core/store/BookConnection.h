@@ -71,6 +71,7 @@ private:
     BookLocation m_location;
     std::unique_ptr<SqlDialect> m_dialect;
     DbError::Cause (*m_causeOf)(const QSqlError &) = nullptr;
+    bool (*m_isGone)(const QSqlDatabase &) = nullptr;
     DbError m_openError;
     mutable DbError m_lastError;
     mutable bool m_lost = false;

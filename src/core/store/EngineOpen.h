@@ -18,6 +18,8 @@ struct EngineOpening
     std::unique_ptr<SqlDialect> dialect;
     // Reads the engine's error code of a failed statement.
     DbError::Cause (*causeOf)(const QSqlError &error) = nullptr;
+    // True when the connection itself is gone (a server that went away).
+    bool (*isGone)(const QSqlDatabase &db) = nullptr;
     DbError error;
     bool ok() const { return dialect != nullptr; }
 };

@@ -40,8 +40,9 @@ BookChanges PostgresChangeWatcher::drain(bool readSocket)
 {
     if (!m_pg)
         return {};
-    if (readSocket && !PQconsumeInput(m_pg)) {
-        // The socket is readable but holds nothing: the server hung up.
+    if (readSocket && (!PQconsumeInput(m_pg) || PQstatus(m_pg) == CONNECTION_BAD)) {
+        // The socket is readable but holds nothing, or the server's last
+        // word: the server hung up.
         m_lost = true;
         m_notifier.reset();
         return {};

@@ -1,6 +1,7 @@
 #include "store/EngineOpen.h"
 
 #include "store/TextForms.h"
+#include "store/postgres/PgHandle.h"
 
 #include <QByteArrayList>
 #include <QSqlDriver>
@@ -230,6 +231,10 @@ EngineOpening openPostgresBook(QSqlDatabase &db, const QString &uri)
     }
     opening.dialect = std::make_unique<PostgresDialect>();
     opening.causeOf = [](const QSqlError &error) { return postgresCause(error.nativeErrorCode()); };
+    opening.isGone = [](const QSqlDatabase &connection) {
+        PGconn *pg = pgHandle(connection);
+        return !pg || PQstatus(pg) == CONNECTION_BAD;
+    };
     return opening;
 }
 
