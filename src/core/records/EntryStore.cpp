@@ -2,7 +2,7 @@
 
 #include "store/BookConnection.h"
 #include "store/TextForms.h"
-#include "store/sqlite/SqliteEntryReader.h"
+#include "store/FastEntryReader.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -44,7 +44,7 @@ QString selectColumns(RecordKind kind)
 DbResult<qsizetype> appendSelected(const BookConnection &conn, const QString &sql, const QVariantList &values,
                                    EntryList &list)
 {
-    if (auto fast = appendEntriesFromSqlite(conn, sql, values, list))
+    if (auto fast = appendEntriesFast(conn, sql, values, list))
         return std::move(*fast);
     auto query = conn.read(sql, values);
     if (!query)

@@ -1,4 +1,5 @@
-#include "store/sqlite/SqliteEntryReader.h"
+#include "store/FastEntryReader.h"
+#include "store/TextInterner.h"
 
 #include "store/BookConnection.h"
 #include "store/BusyWait.h"
@@ -7,9 +8,6 @@
 
 #include <sqlite3.h>
 
-#include <string>
-#include <string_view>
-#include <unordered_map>
 
 namespace orv {
 
@@ -50,44 +48,6 @@ bool bindAll(sqlite3_stmt *stmt, const QVariantList &values)
     return true;
 }
 
-struct TextHash
-{
-    using is_transparent = void;
-    size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
-};
-
-// Each distinct text of a column becomes a QString (and a pool entry) once.
-class TextInterner
-{
-public:
-    explicit TextInterner(StringPool &pool) : m_pool(pool) {}
-
-    quint32 intern(const unsigned char *text, int bytes)
-    {
-        const std::string_view key(text ? reinterpret_cast<const char *>(text) : "", size_t(text ? bytes : 0));
-        const auto found = m_index.find(key);
-        if (found != m_index.end())
-            return found->second;
-        const quint32 index = m_pool.intern(QString::fromUtf8(key.data(), qsizetype(key.size())));
-        m_index.emplace(std::string(key), index);
-        return index;
-    }
-
-private:
-    StringPool &m_pool;
-    std::unordered_map<std::string, quint32, TextHash, std::equal_to<>> m_index;
-};
-
-qint32 julianDay(const unsigned char *text, int bytes)
-{
-    if (!text || bytes < 10)
-        return 0;
-    char16_t wide[10];
-    for (int i = 0; i < 10; ++i)
-        wide[i] = char16_t(text[i]);
-    return qint32(julianDayFromStorage(QStringView(wide, 10)));
-}
-
 } // namespace
 
 std::optional<DbResult<qsizetype>> appendEntriesFromSqlite(const BookConnection &conn, const QString &sql,
@@ -116,11 +76,11 @@ std::optional<DbResult<qsizetype>> appendEntriesFromSqlite(const BookConnection 
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
         Entry entry;
         entry.id = sqlite3_column_int64(stmt, 0);
-        entry.julianDay = julianDay(sqlite3_column_text(stmt, 1), sqlite3_column_bytes(stmt, 1));
-        entry.items = interner.intern(sqlite3_column_text(stmt, 2), sqlite3_column_bytes(stmt, 2));
+        entry.julianDay = julianDayOfUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 1)), sqlite3_column_bytes(stmt, 1));
+        entry.items = interner.intern(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 2)), sqlite3_column_bytes(stmt, 2));
         entry.money = sqlite3_column_double(stmt, 3);
-        entry.remark = interner.intern(sqlite3_column_text(stmt, 4), sqlite3_column_bytes(stmt, 4));
-        entry.user = interner.intern(sqlite3_column_text(stmt, 5), sqlite3_column_bytes(stmt, 5));
+        entry.remark = interner.intern(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 4)), sqlite3_column_bytes(stmt, 4));
+        entry.user = interner.intern(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 5)), sqlite3_column_bytes(stmt, 5));
         entries.push_back(entry);
     }
     const QString message = rc == SQLITE_DONE ? QString() : QString::fromUtf8(sqlite3_errmsg(db));

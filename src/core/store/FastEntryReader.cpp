@@ -1,0 +1,15 @@
+#include "store/FastEntryReader.h"
+
+#include "store/BookConnection.h"
+
+namespace orv {
+
+std::optional<DbResult<qsizetype>> appendEntriesFast(const BookConnection &conn, const QString &sql,
+                                                     const QVariantList &values, EntryList &list)
+{
+    if (conn.location().isServer())
+        return appendEntriesFromPostgres(conn, sql, values, list);
+    return appendEntriesFromSqlite(conn, sql, values, list);
+}
+
+} // namespace orv
