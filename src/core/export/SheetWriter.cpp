@@ -1,16 +1,13 @@
 #include "export/SheetWriter.h"
 
+#include "export/FilePlacement.h"
 #include "settings/GbkText.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QRandomGenerator>
 
 #include <xlsxwriter.h>
 
 #include <cerrno>
-#include <cstdio>
 
 namespace orv {
 
@@ -24,16 +21,6 @@ SheetOutcome problem(SheetProblem kind, const QString &detail)
 QString libraryText(lxw_error error)
 {
     return QString::fromUtf8(lxw_strerror(error));
-}
-
-QString partName(const QString &path)
-{
-    for (;;) {
-        const QString candidate =
-            QStringLiteral("%1.part-%2").arg(path, QString::number(QRandomGenerator::global()->generate(), 16));
-        if (!QFileInfo::exists(candidate))
-            return candidate;
-    }
 }
 
 // Writes the workbook to path (a new name); the error text, or empty.
@@ -114,27 +101,7 @@ SheetOutcome writeSheet(const QString &path, const SheetContent &content)
 {
     if (content.rowCount + 1 > kMaxSheetRows)
         return problem(SheetProblem::TooManyRows, QString::number(content.rowCount));
-    const QFileInfo target(path);
-    const QString folder = target.absolutePath();
-    if (!QDir().mkpath(folder) || !QFileInfo(folder).isDir())
-        return problem(SheetProblem::CannotMakeFolder, folder);
-    const bool replacing = target.exists() || target.isSymLink();
-    if (replacing && (target.isDir() || !QFileInfo(folder).isWritable()))
-        return problem(SheetProblem::CannotReplace, path);
-
-    const QString part = partName(target.absoluteFilePath());
-    const QString error = writeWorkbook(part, content);
-    if (!error.isEmpty()) {
-        QFile::remove(part);
-        return problem(SheetProblem::CannotWrite, error);
-    }
-    // rename(2) puts the finished workbook in place of the old file in one step.
-    if (std::rename(QFile::encodeName(part).constData(), QFile::encodeName(target.absoluteFilePath()).constData()) != 0) {
-        const QString reason = qt_error_string(errno);
-        QFile::remove(part);
-        return problem(replacing ? SheetProblem::CannotReplace : SheetProblem::CannotWrite, reason);
-    }
-    return {};
+    return placeNewFile(path, [&content](const QString &part) { return writeWorkbook(part, content); });
 }
 
 } // namespace orv
