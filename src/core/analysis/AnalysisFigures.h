@@ -114,7 +114,7 @@ struct MemberFigures
     QList<CategoryShare> payoutCategories;
 
     // How many categories of a kind the stacked bars name before "其他".
-    static constexpr int kNamedParts = 6;
+    static constexpr int kNamedParts = 5;
     QList<ShareSlice> incomeParts() const { return foldShares(incomeCategories, kNamedParts); }
     QList<ShareSlice> payoutParts() const { return foldShares(payoutCategories, kNamedParts); }
     // A member's sum of the categories of one part.

@@ -2,6 +2,7 @@
 
 #include "app/Globals.h"
 #include "app/Prompter.h"
+#include "export/ExportMessages.h"
 #include "export/SheetWriter.h"
 #include "mainwnd/CommandGuards.h"
 #include "records/CRecordListCtrl.h"
@@ -32,12 +33,6 @@ std::optional<ExportNames> NamesOf(int module)
     }
 }
 
-// "20091205收入帐.xlsx"
-QString ProposedName(const QString &book, const QDate &day)
-{
-    return QString::asprintf("%04d%02d%02d", day.year(), day.month(), day.day()) + book + QStringLiteral(".xlsx");
-}
-
 // About how many characters fit the width the list gives a column.
 constexpr double kPixelsPerCharacter = 7.0;
 
@@ -45,6 +40,10 @@ constexpr double kPixelsPerCharacter = 7.0;
 
 void CLedgerDlg::OnExportExcel()
 {
+    if (g_nModule == 4) {
+        ExportAnalysisWorkbook();
+        return;
+    }
     const ProgramDirGuard programDir;
     const std::optional<ExportNames> names = NamesOf(g_nModule);
     if (!names)
@@ -57,7 +56,7 @@ void CLedgerDlg::OnExportExcel()
 
     FileDialogRequest request;
     request.title = QStringLiteral("保存Excel表");
-    request.proposedPath = QDir(g_strAppDir).filePath(ProposedName(names->book, QDate::currentDate()));
+    request.proposedPath = QDir(g_strAppDir).filePath(DatedExportName(names->book, QStringLiteral("xlsx"), QDate::currentDate()));
     request.filters = {QStringLiteral("Excel文件(*.xlsx)"), QStringLiteral("所有文件 (*.*)")};
     request.defaultSuffix = QStringLiteral("xlsx");
     request.save = true;
@@ -86,28 +85,13 @@ void CLedgerDlg::OnExportExcel()
         const WaitCursor busy;
         outcome = orv::writeSheet(path, content);
     }
-    const QString shown = QDir::toNativeSeparators(path);
-    switch (outcome.problem) {
-    case orv::SheetProblem::None:
-        ShowMessage(this, QStringLiteral("导出文件保存于%1!").arg(shown), QString(), MsgIcon::Information);
-        break;
-    case orv::SheetProblem::CannotReplace:
-        ShowMessage(this, QStringLiteral("覆盖文件时出错！"));
-        break;
-    case orv::SheetProblem::CannotMakeFolder:
-        ShowMessage(this, QStringLiteral("无法创建文件夹“%1”，Excel表没有保存!").arg(QDir::toNativeSeparators(outcome.detail)),
-                    QString(), MsgIcon::Stop);
-        break;
-    case orv::SheetProblem::TooManyRows:
+    if (outcome.problem == orv::SheetProblem::TooManyRows) {
         ShowMessage(this,
                     QStringLiteral("当前窗口有%1行数据，超过了Excel表最多%2行的限制，无法导出!")
                         .arg(list.GetItemCount())
                         .arg(orv::kMaxSheetRows - 1),
                     QString(), MsgIcon::Stop);
-        break;
-    case orv::SheetProblem::CannotWrite:
-        ShowMessage(this, QStringLiteral("写入Excel表“%1”时出错，文件没有保存!\n\n（%2）").arg(shown, outcome.detail),
-                    QString(), MsgIcon::Stop);
-        break;
+        return;
     }
+    ShowExportOutcome(this, outcome, path, QStringLiteral("Excel表"));
 }
