@@ -8,6 +8,8 @@
 #include <QHash>
 #include <QSqlQuery>
 
+#include <future>
+
 namespace orv {
 
 QString chartTitle(AnalysisChart chart)
@@ -36,9 +38,18 @@ struct Group
     qint64 count = 0;
 };
 
-DbResult<QList<Group>> readGroups(const BookConnection &conn, const QueryCriteria &criteria, RecordKind kind,
-                                  const QList<Key> &keys)
+// What to add up: the query's entries of a kind, grouped by keys.
+struct GroupRequest
 {
+    QueryCriteria criteria;
+    RecordKind kind = RecordKind::Income;
+    QList<Key> keys;
+};
+using Groups = DbResult<QList<Group>>;
+
+Groups readGroups(const BookConnection &conn, const GroupRequest &request)
+{
+    const auto &[criteria, kind, keys] = request;
     const DateAccess access = QueryRunner::chooseDateAccess(conn, criteria, kind);
     const BoundStatement statement = AnalysisStatement::grouped(conn.sql(), criteria, kind, keys, access);
     auto query = conn.read(statement.sql, statement.values);
@@ -60,6 +71,21 @@ DbResult<QList<Group>> readGroups(const BookConnection &conn, const QueryCriteri
         groups.append(group);
     }
     return groups;
+}
+
+// Two groupings read at once, the first on a connection of its own in
+// another thread: an engine adds up a large table on one processor, so two
+// tables take the time of one.
+std::pair<Groups, Groups> readBoth(const BookConnection &conn, const GroupRequest &aside, const GroupRequest &here)
+{
+    auto first = std::async(std::launch::async, [location = conn.location(), aside]() -> Groups {
+        const BookConnection own(location);
+        if (!own.isOpen())
+            return own.openError();
+        return readGroups(own, aside);
+    });
+    Groups second = readGroups(conn, here);
+    return {first.get(), std::move(second)};
 }
 
 Key timeKey(const PeriodBuckets &buckets)
@@ -133,8 +159,10 @@ DbResult<TrendFigures> trend(const BookConnection &conn, const PeriodDates &date
     figures.buckets = PeriodBuckets(dates);
     figures.rows.resize(figures.buckets.size());
     const QList<Key> keys{timeKey(figures.buckets)};
+    auto [income, payout] = readBoth(conn, {criteriaFor(QueryRange::Income, dates), RecordKind::Income, keys},
+                                     {criteriaFor(QueryRange::Payout, dates), RecordKind::Payout, keys});
     for (RecordKind kind : {RecordKind::Income, RecordKind::Payout}) {
-        auto groups = readGroups(conn, criteriaFor(rangeOf(kind), dates), kind, keys);
+        const Groups &groups = kind == RecordKind::Income ? income : payout;
         if (!groups)
             return groups.error();
         for (const Group &group : *groups) {
@@ -166,7 +194,7 @@ DbResult<CategoryFigures> categories(const BookConnection &conn, const PeriodDat
 {
     CategoryFigures figures;
     figures.kind = kind;
-    auto groups = readGroups(conn, criteriaFor(rangeOf(kind), dates), kind, {Key::Category});
+    auto groups = readGroups(conn, {criteriaFor(rangeOf(kind), dates), kind, {Key::Category}});
     if (!groups)
         return groups.error();
     for (const Group &group : *groups) {
@@ -185,20 +213,23 @@ DbResult<MemberFigures> members(const BookConnection &conn, const PeriodDates &d
         return users.error();
     QHash<QString, MemberRow> byUser;
     MemberFigures figures;
+    const QList<Key> keys{Key::User, Key::Category};
+    auto [income, payout] = readBoth(conn, {criteriaFor(QueryRange::Income, dates), RecordKind::Income, keys},
+                                     {criteriaFor(QueryRange::Payout, dates), RecordKind::Payout, keys});
     for (RecordKind kind : {RecordKind::Income, RecordKind::Payout}) {
-        auto groups = readGroups(conn, criteriaFor(rangeOf(kind), dates), kind, {Key::User, Key::Category});
+        const Groups &groups = kind == RecordKind::Income ? income : payout;
         if (!groups)
             return groups.error();
-        const bool income = kind == RecordKind::Income;
+        const bool isIncome = kind == RecordKind::Income;
         for (const Group &group : *groups) {
             const QString user = group.keys.at(0).toString();
             const QString category = group.keys.at(1).toString();
             MemberRow &row = byUser[user];
             row.user = user;
-            (income ? row.income : row.payout) += group.sum;
-            (income ? row.incomeCount : row.payoutCount) += group.count;
-            addShare(income ? row.incomeCategories : row.payoutCategories, category, group.sum, group.count);
-            addShare(income ? figures.incomeCategories : figures.payoutCategories, category, group.sum, group.count);
+            (isIncome ? row.income : row.payout) += group.sum;
+            (isIncome ? row.incomeCount : row.payoutCount) += group.count;
+            addShare(isIncome ? row.incomeCategories : row.payoutCategories, category, group.sum, group.count);
+            addShare(isIncome ? figures.incomeCategories : figures.payoutCategories, category, group.sum, group.count);
         }
     }
     // The family in the order of its user list, then those who recorded
@@ -234,18 +265,23 @@ DbResult<LoanFigures> loans(const BookConnection &conn, const PeriodDates &dates
             uncounted.append(category);
     };
 
+    const GroupRequest inPeriod{criteriaFor(QueryRange::Loan, dates), RecordKind::Loan,
+                                {timeKey(figures.buckets), Key::Category}};
+    Groups groups = QList<Group>();
     if (figures.historyStart < dates.first) {
+        // What stood before the period, read beside what moved within it.
         const PeriodDates before{figures.historyStart, dates.first.addDays(-1)};
-        auto groups = readGroups(conn, criteriaFor(QueryRange::Loan, before), RecordKind::Loan, {Key::Category});
-        if (!groups)
-            return groups.error();
-        for (const Group &group : *groups)
+        auto [opening, moved] =
+            readBoth(conn, {criteriaFor(QueryRange::Loan, before), RecordKind::Loan, {Key::Category}}, inPeriod);
+        if (!opening)
+            return opening.error();
+        for (const Group &group : *opening)
             figures.opening.addSum(group.keys.first().toString(), group.sum);
+        groups = std::move(moved);
+    } else {
+        groups = readGroups(conn, inPeriod);
     }
-
     QList<LoanBalance> moves(figures.buckets.size());
-    auto groups = readGroups(conn, criteriaFor(QueryRange::Loan, dates), RecordKind::Loan,
-                             {timeKey(figures.buckets), Key::Category});
     if (!groups)
         return groups.error();
     for (const Group &group : *groups) {

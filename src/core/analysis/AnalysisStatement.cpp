@@ -44,7 +44,11 @@ BoundStatement grouped(const SqlDialect &sql, const QueryCriteria &criteria, Rec
 
 BoundStatement span(RecordKind kind)
 {
-    return {QStringLiteral("SELECT MIN(\"date\"), MAX(\"date\") FROM \"%1\"").arg(recordTable(kind)), {}};
+    // Two selects of one MIN or MAX each: each is then read off the end of
+    // the date index instead of scanning the table.
+    return {QStringLiteral("SELECT (SELECT MIN(\"date\") FROM \"%1\"), (SELECT MAX(\"date\") FROM \"%1\")")
+                .arg(recordTable(kind)),
+            {}};
 }
 
 } // namespace orv::AnalysisStatement
