@@ -11,8 +11,9 @@ using Cell = WorkbookCell;
 
 // Figures start under the heading and a blank line.
 constexpr int kTableRow = 2;
-// Bars with their amounts written on them stay readable up to about a year.
-constexpr qsizetype kMostLabelledBars = 12;
+// Bars with their amounts written on them stay readable up to about half a
+// year; beyond, the figures are in the table beside the chart.
+constexpr qsizetype kMostLabelledBars = 6;
 
 QString heading(const AnalysisReport &report, AnalysisChart chart)
 {
@@ -158,6 +159,9 @@ WorkbookSheet membersSheet(const AnalysisReport &report)
     }
     stacked.row = kTableRow;
     stacked.column = qMax(8, int(bars.captions.size()) + 1);
+    // Wide enough for the bars' amounts and their parts' names.
+    while (sheet.columnWidths.size() < bars.captions.size())
+        sheet.columnWidths.append(13);
     stacked.width = 760;
     stacked.height = 420;
 

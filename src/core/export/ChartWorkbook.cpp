@@ -195,6 +195,8 @@ private:
         }
         if (spec.kind != WorkbookChartKind::Pie) {
             chart_axis_set_num_format(chart->y_axis, "0.00");
+            // Below the plot even where the figures go below 0.
+            chart_axis_set_label_position(chart->x_axis, LXW_CHART_AXIS_LABEL_POSITION_LOW);
             chart_legend_set_position(chart, LXW_CHART_LEGEND_BOTTOM);
         } else {
             chart_legend_set_position(chart, LXW_CHART_LEGEND_RIGHT);
