@@ -3,6 +3,7 @@
 #include "mainwnd/CLedgerDlg.h"
 
 #include "analysis/AnalysisExport.h"
+#include "analysis/CAnalysisPage.h"
 #include "analysis/CAnalysisView.h"
 #include "app/AppBook.h"
 #include "app/Globals.h"
@@ -10,6 +11,7 @@
 #include "records/CRecordListCtrl.h"
 
 #include <QPushButton>
+#include <QTreeWidget>
 
 void CLedgerDlg::SwitchToAnalysis()
 {
@@ -35,7 +37,8 @@ void CLedgerDlg::SwitchToAnalysis()
     m_pAnalysis->Refresh();
     InvalidateBelowStrip();
     CreateStatusBar();
-    m_pAnalysis->setFocus();
+    // The keys (arrows, Enter) work in the figures at once, as in a list.
+    m_pAnalysis->CurrentPage()->Figures()->setFocus();
 }
 
 CAnalysisView *CLedgerDlg::AnalysisView() const
