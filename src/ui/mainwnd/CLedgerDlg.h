@@ -2,7 +2,6 @@
 
 #include "records/BookStatus.h"
 #include "records/EntryList.h"
-#include "query/QueryCriteria.h"
 #include "records/RecordKind.h"
 #include "store/BookChanges.h"
 
@@ -12,6 +11,9 @@
 #include <QPixmap>
 #include <QPointer>
 
+namespace orv {
+struct QueryCriteria;
+}
 class CAnalysisView;
 class CColorToolBar;
 #include "mainwnd/CStatusBarCtrl.h"
