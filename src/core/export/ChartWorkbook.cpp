@@ -153,27 +153,27 @@ private:
     }
 
     bool insertChart(lxw_worksheet *sheet, const char *sheetName, const WorkbookSheet &content,
-                     const WorkbookChart &spec)
+                     const WorkbookChart &wanted)
     {
-        if (spec.table < 0 || spec.table >= content.tables.size())
+        if (wanted.table < 0 || wanted.table >= content.tables.size())
             return true;
-        const WorkbookTable &table = content.tables[spec.table];
-        const int rows = spec.rowCount < 0 ? int(table.rows.size()) : qMin(spec.rowCount, int(table.rows.size()));
+        const WorkbookTable &table = content.tables[wanted.table];
+        const int rows = wanted.rowCount < 0 ? int(table.rows.size()) : qMin(wanted.rowCount, int(table.rows.size()));
         // A chart of nothing is no chart: the empty table says it all.
-        if (rows == 0 || spec.valueColumns.isEmpty())
+        if (rows == 0 || wanted.valueColumns.isEmpty())
             return true;
-        lxw_chart *chart = workbook_add_chart(m_workbook, chartType(spec.kind));
+        lxw_chart *chart = workbook_add_chart(m_workbook, chartType(wanted.kind));
         if (!chart) {
             m_error = QStringLiteral("cannot add a chart to %1").arg(content.name);
             return false;
         }
-        if (!spec.title.isEmpty())
-            chart_title_set_name(chart, keep(spec.title));
+        if (!wanted.title.isEmpty())
+            chart_title_set_name(chart, keep(wanted.title));
         const auto first = lxw_row_t(table.row + 1);
         const auto last = lxw_row_t(table.row + rows);
-        const auto categories = lxw_col_t(table.column + spec.categoryColumn);
-        for (int s = 0; s < spec.valueColumns.size(); ++s) {
-            const auto column = lxw_col_t(table.column + spec.valueColumns[s]);
+        const auto categories = lxw_col_t(table.column + wanted.categoryColumn);
+        for (int s = 0; s < wanted.valueColumns.size(); ++s) {
+            const auto column = lxw_col_t(table.column + wanted.valueColumns[s]);
             lxw_chart_series *series = chart_add_series(chart, nullptr, nullptr);
             if (!series) {
                 m_error = QStringLiteral("cannot add a series to %1").arg(content.name);
@@ -182,18 +182,18 @@ private:
             chart_series_set_categories(series, sheetName, first, categories, last, categories);
             chart_series_set_values(series, sheetName, first, column, last, column);
             chart_series_set_name_range(series, sheetName, lxw_row_t(table.row), column);
-            colourSeries(series, spec, s, rows);
-            if (spec.kind == WorkbookChartKind::Pie) {
+            colourSeries(series, wanted, s, rows);
+            if (wanted.kind == WorkbookChartKind::Pie) {
                 chart_series_set_labels(series);
                 chart_series_set_labels_options(series, LXW_FALSE, LXW_TRUE, LXW_FALSE);
                 chart_series_set_labels_percentage(series);
                 chart_series_set_labels_leader_line(series);
-            } else if (spec.valueLabels) {
+            } else if (wanted.valueLabels) {
                 chart_series_set_labels(series);
                 chart_series_set_labels_num_format(series, "0.00");
             }
         }
-        if (spec.kind != WorkbookChartKind::Pie) {
+        if (wanted.kind != WorkbookChartKind::Pie) {
             chart_axis_set_num_format(chart->y_axis, "0.00");
             // Below the plot even where the figures go below 0.
             chart_axis_set_label_position(chart->x_axis, LXW_CHART_AXIS_LABEL_POSITION_LOW);
@@ -202,16 +202,16 @@ private:
             chart_legend_set_position(chart, LXW_CHART_LEGEND_RIGHT);
         }
         lxw_chart_options options = {};
-        options.x_scale = spec.width / kDefaultChartWidth;
-        options.y_scale = spec.height / kDefaultChartHeight;
-        return check(worksheet_insert_chart_opt(sheet, lxw_row_t(spec.row), lxw_col_t(spec.column), chart, &options),
+        options.x_scale = wanted.width / kDefaultChartWidth;
+        options.y_scale = wanted.height / kDefaultChartHeight;
+        return check(worksheet_insert_chart_opt(sheet, lxw_row_t(wanted.row), lxw_col_t(wanted.column), chart, &options),
                      content.name);
     }
 
-    void colourSeries(lxw_chart_series *series, const WorkbookChart &spec, int index, int rows)
+    void colourSeries(lxw_chart_series *series, const WorkbookChart &wanted, int index, int rows)
     {
-        if (spec.kind == WorkbookChartKind::Pie) {
-            if (spec.colors.isEmpty())
+        if (wanted.kind == WorkbookChartKind::Pie) {
+            if (wanted.colors.isEmpty())
                 return;
             // One colour per slice.
             m_fills.emplace_back(std::vector<lxw_chart_fill>(size_t(rows)));
@@ -221,28 +221,28 @@ private:
             auto &points = m_points.back();
             auto &list = m_pointLists.back();
             for (int r = 0; r < rows; ++r) {
-                fills[size_t(r)].color = spec.colors[r % spec.colors.size()];
+                fills[size_t(r)].color = wanted.colors[r % wanted.colors.size()];
                 points[size_t(r)].fill = &fills[size_t(r)];
                 list[size_t(r)] = &points[size_t(r)];
             }
             chart_series_set_points(series, list.data());
             return;
         }
-        if (index >= spec.colors.size())
+        if (index >= wanted.colors.size())
             return;
-        if (spec.kind == WorkbookChartKind::Line) {
+        if (wanted.kind == WorkbookChartKind::Line) {
             lxw_chart_line line = {};
-            line.color = spec.colors[index];
+            line.color = wanted.colors[index];
             line.width = 2.25f;
             chart_series_set_line(series, &line);
             chart_series_set_marker_type(series, LXW_CHART_MARKER_CIRCLE);
             lxw_chart_fill marker = {};
-            marker.color = spec.colors[index];
+            marker.color = wanted.colors[index];
             chart_series_set_marker_fill(series, &marker);
             return;
         }
         lxw_chart_fill fill = {};
-        fill.color = spec.colors[index];
+        fill.color = wanted.colors[index];
         chart_series_set_fill(series, &fill);
     }
 
