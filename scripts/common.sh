@@ -7,7 +7,7 @@ ORV_BUILD=${ORV_BUILD:-$ORV_ROOT/build}
 ORV_PACKAGES=(
   build-essential cmake pkg-config git
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-psql qt6-svg-dev libqt6svg6 qt6-translations-l10n libgl-dev
-  qt6-charts-dev libpq-dev libsodium-dev postgresql postgresql-common odbc-postgresql
+  qt6-charts-dev libqt6opengl6-dev libpq-dev libsodium-dev postgresql postgresql-common odbc-postgresql
   libsqlite3-dev sqlite3 libxlsxwriter-dev
   unixodbc unixodbc-dev odbcinst libsqliteodbc
   fonts-noto-cjk xvfb xauth imagemagick openbox xdotool

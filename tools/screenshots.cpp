@@ -17,6 +17,8 @@
 #include "app/CLoginDlg.h"
 #include "app/Globals.h"
 #include "app/Prompter.h"
+#include "analysis/CAnalysisView.h"
+#include "analysis/CPeriodBar.h"
 #include "items/CItemEditDlg.h"
 #include "items/CSetItemsDlg.h"
 #include "mainwnd/CAboutDlg.h"
@@ -400,6 +402,7 @@ private:
     void CategoryShots(CLedgerDlg &ledger);
     void UserShots(CLedgerDlg &ledger);
     void ColourAndAboutShots(CLedgerDlg &ledger);
+    void AnalysisShots(CLedgerDlg &ledger);
 
     static void PlaceLedger(CLedgerDlg &ledger)
     {
@@ -610,6 +613,29 @@ void Tour::ColourAndAboutShots(CLedgerDlg &ledger)
     about.hide();
 }
 
+void Tour::AnalysisShots(CLedgerDlg &ledger)
+{
+    // The family's months so far, chart by chart.
+    ledger.SwitchToAnalysis();
+    CAnalysisView *view = ledger.AnalysisView();
+    view->SetPeriod(orv::AnalysisPeriod::range(m_cal.First(), m_cal.Today()));
+    const struct
+    {
+        orv::AnalysisChart chart;
+        const char *name;
+    } shots[] = {
+        {orv::AnalysisChart::Trend, "20-analysis-trend.png"},
+        {orv::AnalysisChart::PayoutShares, "21-analysis-expense.png"},
+        {orv::AnalysisChart::Members, "22-analysis-members.png"},
+        {orv::AnalysisChart::Loans, "23-analysis-loans.png"},
+    };
+    for (const auto &shot : shots) {
+        view->SetCurrentChart(shot.chart);
+        Shot(QString::fromLatin1(shot.name), {&ledger});
+    }
+    view->SetCurrentChart(orv::AnalysisChart::Trend);
+}
+
 void Tour::Run(const QString &programDir)
 {
     LoginShot(programDir);
@@ -627,6 +653,7 @@ void Tour::Run(const QString &programDir)
     CategoryShots(ledger);
     UserShots(ledger);
     ColourAndAboutShots(ledger);
+    AnalysisShots(ledger);
     ledger.hide();
 }
 

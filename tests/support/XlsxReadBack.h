@@ -3,8 +3,10 @@
 // Reads a workbook back through openpyxl, an implementation independent of
 // the one that wrote it, so that the tests see what a spreadsheet program
 // would see: sheet names, and per cell its type ("s" text, "n" number or
-// empty, ...) and its value.
+// empty, ...) and its value. The parts of the file (its charts) are read
+// with Python's zipfile.
 
+#include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -25,7 +27,7 @@ struct XlsxCell
 struct XlsxBook
 {
     QStringList sheetNames;
-    QList<QList<XlsxCell>> rows; // of the first sheet
+    QList<QList<XlsxCell>> rows; // of the sheet read (the first, unless named)
     QString text(int row, int column) const
     {
         if (row >= rows.size() || column >= rows[row].size())
@@ -51,7 +53,7 @@ inline QString PythonWithOpenpyxl()
     return found;
 }
 
-inline std::optional<XlsxBook> ReadXlsx(const QString &path, QString *error = nullptr)
+inline std::optional<XlsxBook> ReadXlsx(const QString &path, QString *error = nullptr, const QString &sheet = QString())
 {
     const QString python = PythonWithOpenpyxl();
     if (python.isEmpty()) {
@@ -62,7 +64,7 @@ inline std::optional<XlsxBook> ReadXlsx(const QString &path, QString *error = nu
     static const char script[] = R"(
 import json, sys, openpyxl
 wb = openpyxl.load_workbook(sys.argv[1])
-ws = wb.worksheets[0]
+ws = wb[sys.argv[2]] if sys.argv[2] else wb.worksheets[0]
 rows = []
 for row in ws.iter_rows():
     rows.append([[c.data_type, None if c.value is None else (c.value if isinstance(c.value, str) else repr(c.value))]
@@ -70,7 +72,7 @@ for row in ws.iter_rows():
 print(json.dumps({"sheets": wb.sheetnames, "rows": rows}))
 )";
     QProcess process;
-    process.start(python, {QStringLiteral("-c"), QString::fromUtf8(script), path});
+    process.start(python, {QStringLiteral("-c"), QString::fromUtf8(script), path, sheet});
     if (!process.waitForFinished(300000) || process.exitCode() != 0) {
         if (error)
             *error = QString::fromUtf8(process.readAllStandardError());
@@ -93,4 +95,27 @@ print(json.dumps({"sheets": wb.sheetnames, "rows": rows}))
         book.rows << row;
     }
     return book;
+}
+
+// The parts of an .xlsx (a zip) by name, each with its text; empty when it
+// cannot be read.
+inline QHash<QString, QString> XlsxParts(const QString &path)
+{
+    const QString python = PythonWithOpenpyxl();
+    if (python.isEmpty())
+        return {};
+    static const char script[] = R"(
+import json, sys, zipfile
+with zipfile.ZipFile(sys.argv[1]) as z:
+    print(json.dumps({n: z.read(n).decode("utf-8", "replace") for n in z.namelist()}))
+)";
+    QProcess process;
+    process.start(python, {QStringLiteral("-c"), QString::fromUtf8(script), path});
+    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+        return {};
+    QHash<QString, QString> parts;
+    const QJsonObject root = QJsonDocument::fromJson(process.readAllStandardOutput()).object();
+    for (auto it = root.begin(); it != root.end(); ++it)
+        parts.insert(it.key(), it.value().toString());
+    return parts;
 }

@@ -3,6 +3,7 @@
 // the accessibility bus) find it by those words.
 
 #include "support/WidgetTestMain.h"
+#include "analysis/CAnalysisView.h"
 #include "app/CLoginDlg.h"
 #include "items/CItemEditDlg.h"
 #include "items/CSetItemsDlg.h"
@@ -44,6 +45,15 @@ private Q_SLOTS:
         QTest::newRow("add user") << Make([] { return new CAddUserDlg; });
         QTest::newRow("modify user") << Make([] { return new CModifyUserDlg(QStringLiteral("爸爸")); });
         QTest::newRow("delete user") << Make([] { return new CDeleteUserDlg(QStringLiteral("爸爸")); });
+        // The analysis module's period fields, every kind of period shown in turn.
+        for (int kind = 0; kind < 3; ++kind) {
+            QTest::newRow(qPrintable(QStringLiteral("analysis period %1").arg(kind))) << Make([kind] {
+                auto *dlg = new QDialog;
+                auto *view = new CAnalysisView(dlg);
+                view->SetPeriod(orv::AnalysisPeriod::around(orv::PeriodKind(kind), QDate(2024, 2, 29)));
+                return dlg;
+            });
+        }
     }
 
     void everyFieldHasTheLabelBesideIt()

@@ -30,7 +30,7 @@ using orv::RecordKind;
 
 namespace {
 
-constexpr int kStartScreen[] = {1004, 1001, 1002, 1003, 1025, 1026, 1027, 1028, 1029, 1030,
+constexpr int kStartScreen[] = {1004, 1001, 1002, 1000, 1003, 1025, 1026, 1027, 1028, 1029, 1030,
                                 1031, 1032, 1033, 1034, 1035, 1036, 1037};
 
 QString Text(QWidget *w)
@@ -101,14 +101,15 @@ private:
     QList<QRect> StartButtons() const
     {
         QList<QRect> places;
-        for (int id : {1004, 1001, 1002, 1003})
+        for (int id : {1004, 1001, 1002, 1000, 1003})
             places.append(m_dlg->Control(id)->geometry());
         return places;
     }
 
     static QList<QRect> StartRow(int y) // at a client width of 798
     {
-        return {QRect(87, y, 92, 66), QRect(262, y, 92, 66), QRect(438, y, 92, 66), QRect(619, y, 92, 66)};
+        return {QRect(87, y, 92, 66), QRect(220, y, 92, 66), QRect(353, y, 92, 66), QRect(486, y, 92, 66),
+                QRect(619, y, 92, 66)};
     }
 
     // Income, expense and loan counts and the balance on the start screen; the status bar.
@@ -142,7 +143,8 @@ private Q_SLOTS:
         const int mid = (h + 62) / 2;
         QCOMPARE(dlg.Control(1025)->geometry(), QRect(199, mid - 50, 400, 100));
         QCOMPARE(dlg.Control(1032)->geometry(), QRect(484, mid + 14, 100, 18));
-        QVERIFY(dlg.Control(1000)->isHidden());
+        QVERIFY(Shown(1000));
+        QVERIFY(dlg.Control(1000)->isEnabled());
         for (int id : {1011, 1012, 1013, 1014, 1015})
             QVERIFY2(!Shown(id), qPrintable(QString::number(id)));
         QVERIFY(!dlg.StatusBar());
@@ -214,7 +216,7 @@ private Q_SLOTS:
         }
         QCOMPARE(shown, columns);
         QVERIFY(QApplication::focusWidget() == RecordList().Window());
-        for (int id : {32787, 32788, 32789, 32793, 32791}) {
+        for (int id : {32787, 32788, 32789, 32813, 32793, 32791}) {
             QCOMPARE(dlg.ToolBar()->Button(id)->isChecked(), id == pressed);
             QCOMPARE(dlg.ToolBar()->Button(id)->isEnabled(), id != pressed);
         }
@@ -311,10 +313,10 @@ private Q_SLOTS:
             QTest::mouseClick(dlg.Control(id), Qt::LeftButton);
             return g_nModule;
         };
-        const QList<int> reached = {menu(32777), menu(32778), menu(32779), menu(32781), menu(32780),
-                                    tool(32787), tool(32788), tool(32789), tool(32791), tool(32793),
-                                    button(1004), button(1001), button(1002), button(1003)};
-        QCOMPARE(reached, (QList<int>{1, 2, 3, 5, 0, 1, 2, 3, 5, 0, 1, 2, 3, 5}));
+        const QList<int> reached = {menu(32777), menu(32778), menu(32779), menu(32812), menu(32781), menu(32780),
+                                    tool(32787), tool(32788), tool(32789), tool(32813), tool(32791), tool(32793),
+                                    button(1004), button(1001), button(1002), button(1000), button(1003)};
+        QCOMPARE(reached, (QList<int>{1, 2, 3, 4, 5, 0, 1, 2, 3, 4, 5, 0, 1, 2, 3, 4, 5}));
         // Enter on the start screen presses income.
         dlg.SwitchToStart();
         QVERIFY(qobject_cast<QPushButton *>(dlg.Control(1004))->isDefault());

@@ -1,12 +1,11 @@
 #include "export/SheetWriter.h"
 
-#include "files/PrivateFiles.h"
+#include "export/FilePlacement.h"
 #include "settings/GbkText.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 
 #include <xlsxwriter.h>
 
@@ -48,31 +47,13 @@ SheetFailure failureOf(lxw_error error)
     }
 }
 
-struct WriteError
-{
-    QString text;
-    SheetFailure failure = SheetFailure::None;
-    bool cancelled = false;
-    bool failed() const { return cancelled || !text.isEmpty(); }
-};
-
 QString libraryText(lxw_error error)
 {
     return QString::fromUtf8(lxw_strerror(error));
 }
 
-QString partName(const QString &path)
-{
-    for (;;) {
-        const QString candidate =
-            QStringLiteral("%1.part-%2").arg(path, QString::number(QRandomGenerator::global()->generate(), 16));
-        if (!QFileInfo::exists(candidate))
-            return candidate;
-    }
-}
-
 // Writes the workbook to path (a new name).
-WriteError writeWorkbook(const QString &path, const SheetContent &content, const SheetProgress &progress)
+PartWrite writeWorkbook(const QString &path, const SheetContent &content, const SheetProgress &progress)
 {
     const QByteArray fileName = QFile::encodeName(path);
     lxw_workbook_options options = {};
@@ -83,7 +64,7 @@ WriteError writeWorkbook(const QString &path, const SheetContent &content, const
     if (!workbook)
         return {QStringLiteral("cannot start the workbook"), SheetFailure::OutOfMemory};
 
-    WriteError error;
+    PartWrite error;
     const QByteArray sheetName = content.sheetName.toUtf8();
     lxw_worksheet *sheet = nullptr;
     if (const lxw_error invalid = workbook_validate_sheet_name(workbook, sheetName.constData()); invalid != LXW_NO_ERROR)
@@ -163,32 +144,7 @@ SheetOutcome writeSheet(const QString &path, const SheetContent &content, const 
 {
     if (content.rowCount + 1 > kMaxSheetRows)
         return problem(SheetProblem::TooManyRows, QString::number(content.rowCount));
-    const QFileInfo target(path);
-    const QString folder = target.absolutePath();
-    if (!makePrivateFolder(folder))
-        return problem(SheetProblem::CannotMakeFolder, folder);
-    const bool replacing = target.exists() || target.isSymLink();
-    if (replacing && (target.isDir() || !QFileInfo(folder).isWritable()))
-        return problem(SheetProblem::CannotReplace, path);
-
-    const QString part = partName(target.absoluteFilePath());
-    // Made 0600 before the workbook is written into it, which keeps the mode.
-    if (const FileOutcome made = createPrivateFile(part); !made)
-        return problem(SheetProblem::CannotWrite, made.error, SheetFailure::CannotCreateFile);
-    const WriteError error = writeWorkbook(part, content, progress);
-    if (error.failed()) {
-        QFile::remove(part);
-        if (error.cancelled)
-            return problem(SheetProblem::Cancelled, QString());
-        return problem(SheetProblem::CannotWrite, error.text, error.failure);
-    }
-    // rename(2) puts the finished workbook in place of the old file in one step.
-    if (std::rename(QFile::encodeName(part).constData(), QFile::encodeName(target.absoluteFilePath()).constData()) != 0) {
-        const QString reason = qt_error_string(errno);
-        QFile::remove(part);
-        return problem(replacing ? SheetProblem::CannotReplace : SheetProblem::CannotWrite, reason);
-    }
-    return {};
+    return placeNewFile(path, [&](const QString &part) { return writeWorkbook(part, content, progress); });
 }
 
 } // namespace orv

@@ -44,6 +44,17 @@ void LoanBalance::add(const QString &category, double money)
     addToSlot(*this, loanSlot(category), money);
 }
 
+void LoanBalance::addSum(const QString &category, FenSum sum)
+{
+    switch (loanSlot(category)) {
+    case 0: lent += sum; break;
+    case 1: borrowed += sum; break;
+    case 2: repaidIn += sum; break;
+    case 3: repaidOut += sum; break;
+    default: break;
+    }
+}
+
 FenSum LoanBalance::balance() const
 {
     return repaidOut + lent - borrowed - repaidIn;

@@ -31,6 +31,8 @@ struct LoanBalance
     FenSum repaidOut = 0;
 
     void add(const QString &category, double money);
+    // The same rule for a sum of one category the engine added up.
+    void addSum(const QString &category, FenSum sum);
     // 还出 + 借出 − 借入 − 还入
     FenSum balance() const;
     // The amount the summary shows: the balance without its sign.

@@ -53,11 +53,18 @@ QVariantList dateRangeValues(const QDate &from, const QDate &to)
 
 BoundStatement select(const SqlDialect &sql, const QueryCriteria &criteria, RecordKind kind, DateAccess access)
 {
+    BoundStatement statement = where(sql, criteria, access);
+    statement.sql.prepend(EntryStore::selectColumns(kind));
+    return statement;
+}
+
+BoundStatement where(const SqlDialect &sql, const QueryCriteria &criteria, DateAccess access)
+{
     const QString date = QStringLiteral("\"date\"");
     const QString dateTerm = access == DateAccess::ByIndex ? date : sql.unindexed(date);
     BoundStatement statement;
-    statement.sql = EntryStore::selectColumns(kind) + QStringLiteral(" WHERE ") + dateTerm + QStringLiteral(" >= ? AND ") +
-                    dateTerm + QStringLiteral(" < ? AND \"money\" BETWEEN ? AND ?");
+    statement.sql = QStringLiteral(" WHERE ") + dateTerm + QStringLiteral(" >= ? AND ") + dateTerm +
+                    QStringLiteral(" < ? AND \"money\" BETWEEN ? AND ?");
     statement.values = dateRangeValues(criteria.dateFrom, criteria.dateTo);
     statement.values << criteria.lowerAmount().value_or(0.0) << criteria.upperAmount().value_or(kUnlimitedAmount);
     appendTextCriterion(statement, sql, QStringLiteral("items"), criteria.category, criteria.match);

@@ -35,6 +35,11 @@ namespace QueryStatement {
 BoundStatement select(const SqlDialect &sql, const QueryCriteria &criteria, RecordKind kind,
                       DateAccess access = DateAccess::ByIndex);
 
+// The " WHERE ..." of select with its values: the one place that says
+// which entries criteria cover, so that every figure summed over them
+// agrees with the query's own rows.
+BoundStatement where(const SqlDialect &sql, const QueryCriteria &criteria, DateAccess access = DateAccess::ByIndex);
+
 // Two numbers that tell which access suits the criteria: how many entries
 // of the kind lie in the date range (counted on the index alone), and the
 // highest id of the table, which is about its size.

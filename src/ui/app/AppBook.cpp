@@ -2,6 +2,8 @@
 
 #include "app/Globals.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 std::optional<orv::BookLocation> &chosenLocation()
@@ -27,6 +29,14 @@ void SetAppBookLocation(std::optional<orv::BookLocation> location)
 orv::Book &AppBook()
 {
     static orv::Book book(AppBookLocation());
+    // Closed with the application, while Qt's registry of connections still
+    // exists: closing it later, when the program's statics go, crashed the
+    // program on its way out.
+    static const bool closesWithApplication = [] {
+        qAddPostRoutine([] { AppBook().close(); });
+        return true;
+    }();
+    Q_UNUSED(closesWithApplication);
     if (const orv::BookLocation wanted = AppBookLocation(); !(book.location() == wanted))
         book.setLocation(wanted);
     return book;

@@ -4,7 +4,7 @@
 
 // The few run-wide values every part of the program reads.
 
-// Module on screen: 0 start screen, 1 income, 2 expense, 3 query, 5 loans.
+// Module on screen: 0 start screen, 1 income, 2 expense, 3 query, 4 analysis, 5 loans.
 extern int g_nModule;
 // The logged-in user's name.
 extern QString g_strCurUser;

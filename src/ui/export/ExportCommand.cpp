@@ -2,6 +2,7 @@
 
 #include "app/Globals.h"
 #include "app/Prompter.h"
+#include "export/ExportMessages.h"
 #include "export/SheetWriter.h"
 #include "mainwnd/CommandGuards.h"
 #include "records/CRecordListCtrl.h"
@@ -34,39 +35,12 @@ std::optional<ExportNames> NamesOf(int module)
     }
 }
 
-// "20091205收入帐.xlsx"
-QString ProposedName(const QString &book, const QDate &day)
-{
-    return QString::asprintf("%04d%02d%02d", day.year(), day.month(), day.day()) + book + QStringLiteral(".xlsx");
-}
 
 // About how many characters fit the width the list gives a column.
 constexpr double kPixelsPerCharacter = 7.0;
 // Exports quicker than this show no progress.
 constexpr int kProgressAfterMs = 500;
 
-// What went wrong in the spreadsheet library, and what to do about it.
-QString FailureSentence(orv::SheetFailure failure)
-{
-    switch (failure) {
-    case orv::SheetFailure::OutOfMemory:
-        return QStringLiteral("内存不足。请关闭一些程序后再试。");
-    case orv::SheetFailure::CannotCreateFile:
-        return QStringLiteral("无法在这个位置建立文件（文件夹不允许写入，或没有权限）。请另选一个保存位置。");
-    case orv::SheetFailure::TempFile:
-        return QStringLiteral("无法使用临时文件夹（临时文件夹已满或不允许写入）。请清理出一些磁盘空间后再试。");
-    case orv::SheetFailure::Compressing:
-        return QStringLiteral("压缩保存文件时出错，多半是磁盘已满。请清理出一些磁盘空间，或另选一个保存位置后再试。");
-    case orv::SheetFailure::TextTooLong:
-        return QStringLiteral("有一格的文字超过了Excel表每格最多32767个字符的限制。请缩短那一格的内容后再试。");
-    case orv::SheetFailure::BadSheetName:
-        return QStringLiteral("工作表的名称不符合Excel表的要求。");
-    case orv::SheetFailure::None:
-    case orv::SheetFailure::Internal:
-        break;
-    }
-    return QStringLiteral("Excel表的写入程序出错。请再试一次。");
-}
 
 // The progress of a long export, with a button that stops it.
 class CExportProgress final
@@ -119,6 +93,10 @@ private:
 
 void CLedgerDlg::OnExportExcel()
 {
+    if (g_nModule == 4) {
+        ExportAnalysisWorkbook();
+        return;
+    }
     const ProgramDirGuard programDir;
     const std::optional<ExportNames> names = NamesOf(g_nModule);
     if (!names)
@@ -131,7 +109,7 @@ void CLedgerDlg::OnExportExcel()
 
     FileDialogRequest request;
     request.title = QStringLiteral("保存Excel表");
-    request.proposedPath = QDir(g_strAppDir).filePath(ProposedName(names->book, QDate::currentDate()));
+    request.proposedPath = QDir(g_strAppDir).filePath(DatedExportName(names->book, QStringLiteral("xlsx"), QDate::currentDate()));
     request.filters = {QStringLiteral("Excel文件(*.xlsx)"), QStringLiteral("所有文件 (*.*)")};
     request.defaultSuffix = QStringLiteral("xlsx");
     request.save = true;
@@ -162,33 +140,13 @@ void CLedgerDlg::OnExportExcel()
             return progress.Report(written);
         });
     }
-    const QString shown = QDir::toNativeSeparators(path);
-    switch (outcome.problem) {
-    case orv::SheetProblem::None:
-        ShowMessage(this, QStringLiteral("导出文件保存于%1!").arg(shown), QString(), MsgIcon::Information);
-        break;
-    case orv::SheetProblem::Cancelled:
-        // Stopped by the user: no file was written, an old one is as it was.
-        break;
-    case orv::SheetProblem::CannotReplace:
-        ShowMessage(this, QStringLiteral("覆盖文件时出错！"));
-        break;
-    case orv::SheetProblem::CannotMakeFolder:
-        ShowMessage(this, QStringLiteral("无法创建文件夹“%1”，Excel表没有保存!").arg(QDir::toNativeSeparators(outcome.detail)),
-                    QString(), MsgIcon::Stop);
-        break;
-    case orv::SheetProblem::TooManyRows:
+    if (outcome.problem == orv::SheetProblem::TooManyRows) {
         ShowMessage(this,
                     QStringLiteral("当前窗口有%1行数据，超过了Excel表最多%2行的限制，无法导出!")
                         .arg(list.GetItemCount())
                         .arg(orv::kMaxSheetRows - 1),
                     QString(), MsgIcon::Stop);
-        break;
-    case orv::SheetProblem::CannotWrite:
-        ShowMessage(this,
-                    QStringLiteral("写入Excel表“%1”时出错，文件没有保存!\n%2\n\n（%3）")
-                        .arg(shown, FailureSentence(outcome.failure), outcome.detail),
-                    QString(), MsgIcon::Stop);
-        break;
+        return;
     }
+    ShowExportOutcome(this, outcome, path, QStringLiteral("Excel表"));
 }

@@ -34,7 +34,7 @@ void CLedgerDlg::OnSetBackColor()
     // Black cannot be stored: it reads back as "no colour".
     if (m_crBack == QColor(0, 0, 0))
         m_crBack = QColor(115, 151, 234);
-    if (g_nModule == 1 || g_nModule == 2 || g_nModule == 3 || g_nModule == 5)
+    if (g_nModule >= 1 && g_nModule <= 5)
         SwitchToModule(g_nModule);
     m_nRed = m_crBack.red();
     m_nGreen = m_crBack.green();

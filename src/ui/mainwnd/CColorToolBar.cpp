@@ -23,6 +23,7 @@ const ButtonSpec kButtons[] = {
     {32788, u"支出记录\n支出记录", ":/res/toolbar/payout.svg"},
     {0, nullptr, nullptr},
     {32789, u"查询备份\n查询备份", ":/res/toolbar/query.svg"},
+    {32813, u"财务分析\n财务分析", ":/res/toolbar/analysis.svg"},
     {32793, u"开始界面\n开始界面", ":/res/toolbar/start.svg"},
     {0, nullptr, nullptr},
     {32791, u"借贷情况\n借贷情况", ":/res/toolbar/loan.svg"},
@@ -91,7 +92,7 @@ bool CColorToolBar::LoadToolBar()
     LoadColorImages(kButtonSide);
     // Buttons and borders fit above the separator strip at y = 80.
     setFixedHeight(std::min(sizeHint().height(), 80));
-    return m_buttons.size() == 5;
+    return m_buttons.size() == 6;
 }
 
 QImage CColorToolBar::MaskedImage(const QImage &image)

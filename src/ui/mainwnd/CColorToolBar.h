@@ -5,9 +5,9 @@
 
 class QAction;
 
-// The five large module buttons above the main window's client area: income
-// and expense, then query, start screen and loans, in groups parted by
-// separators. The button of the module on screen shows pressed and cannot
+// The six large module buttons above the main window's client area: income
+// and expense, then query, analysis and start screen, then loans, in groups
+// parted by separators. The button of the module on screen shows pressed and cannot
 // be pressed again.
 class CColorToolBar final : public QToolBar
 {
@@ -16,9 +16,9 @@ class CColorToolBar final : public QToolBar
 public:
     explicit CColorToolBar(QWidget *parent = nullptr);
 
-    // Makes the five buttons for the commands 32787, 32788, 32789, 32793 and
-    // 32791, each 66 × 66 with its prompt as text, then gives them their
-    // colour pictures (LoadColorImages).
+    // Makes the six buttons for the commands 32787, 32788, 32789, 32813,
+    // 32793 and 32791, each 66 × 66 with its prompt as text, then gives them
+    // their colour pictures (LoadColorImages).
     bool LoadToolBar();
     // The colour pictures of all buttons, the same for the normal, hot and
     // disabled state; the colour of a picture's lower-left pixel is
@@ -26,7 +26,7 @@ public:
     // when any is missing.
     bool LoadColorImages(int buttonWidth);
     QAction *Button(int commandId) const;
-    // The module's button pressed and disabled, the four others enabled.
+    // The module's button pressed and disabled, the others enabled.
     void ShowPressed(int commandId);
 
     // The tip of a button: the text after the line feed of its string.

@@ -9,6 +9,7 @@
 #include "controls/Pictures.h"
 #include "mainwnd/CColorToolBar.h"
 #include "mainwnd/CStatusBarCtrl.h"
+#include "query/QueryResultFills.h"
 #include "records/CRecordListCtrl.h"
 #include "settings/ProgramSettings.h"
 #include "store/BookConnection.h"
@@ -78,6 +79,7 @@ QString PositionText(int module)
     case 1: return QStringLiteral("当前位置：收入记录");
     case 2: return QStringLiteral("当前位置：支出记录");
     case 3: return QStringLiteral("当前位置：查询备份");
+    case 4: return QStringLiteral("当前位置：财务分析");
     case 5: return QStringLiteral("当前位置：借贷情况");
     default: return QStringLiteral("当前位置：开始界面");
     }
@@ -184,9 +186,7 @@ void CLedgerDlg::CreateControls()
     income->setDefault(true);
     button(1001, QStringLiteral("支  出\n\n记  录"), QStringLiteral("支出记录"));
     button(1002, QStringLiteral("查  询\n\n统  计"), QStringLiteral("查询统计"));
-    auto *analysis = button(1000, QStringLiteral("财  务\n\n分  析"), QStringLiteral("财务分析"));
-    analysis->setEnabled(false);
-    analysis->hide();
+    button(1000, QStringLiteral("财  务\n\n分  析"), QStringLiteral("财务分析"));
     button(1003, QStringLiteral("借  贷\n\n情  况"), QStringLiteral("借贷情况"));
     label(1026, QStringLiteral("收入记录："));
     label(1027, QStringLiteral("支出记录："));
@@ -224,7 +224,7 @@ void CLedgerDlg::CreateControls()
 
 void CLedgerDlg::ConnectCommands()
 {
-    const std::pair<int, int> buttons[] = {{1004, 32777}, {1001, 32778}, {1002, 32779}, {1003, 32781},
+    const std::pair<int, int> buttons[] = {{1004, 32777}, {1001, 32778}, {1002, 32779}, {1000, 32812}, {1003, 32781},
                                            {1011, 1011},  {1012, 1012},  {1013, 1013},  {1015, 1015}};
     for (const auto &[control, command] : buttons) {
         auto *b = qobject_cast<QPushButton *>(Control(control));
@@ -301,6 +301,8 @@ void CLedgerDlg::RunCommand(int id)
     case 32793: SwitchToStart(); break;
     case 32781:
     case 32791: SwitchToLoan(); break;
+    case 32812:
+    case 32813: SwitchToAnalysis(); break;
     case 32782: OnSetItems(); break;
     case 32806: OnSetBackColor(); break;
     case 32784: OnDirectLogin(); break;
@@ -335,7 +337,7 @@ void CLedgerDlg::CreateMenus()
         {u"系统管理(&S)", {{32802, u"管理用户(&M)..."}, {32794, u"注销当前用户(&L)"}, {0, nullptr},
                           {32811, u"创建新账(&N)..."}, {0, nullptr}, {32774, u"退出系统(&X)"}}},
         {u"选择模块(&M)", {{32777, u"收入记录(&I)"}, {32778, u"支出记录(&P)"}, {0, nullptr},
-                          {32779, u"查询统计(&Q)"}, {32780, u"开始界面(&S)"}, {0, nullptr},
+                          {32779, u"查询统计(&Q)"}, {32812, u"财务分析(&A)"}, {32780, u"开始界面(&S)"}, {0, nullptr},
                           {32781, u"借贷情况(&L)"}}},
         {u"设置(&D)", {{32782, u"设置名目(&C)..."}, {32806, u"设置背景色(&B)..."}, {0, nullptr},
                        {32784, u"直接登录系统(&L)"}}},
@@ -411,10 +413,6 @@ void CLedgerDlg::LayoutStart(int w, int h, bool firstLayout)
     {
         int id, x, y, cx, cy;
     } places[] = {
-        {1004, w / 6 - 46, yb, 92, 66},
-        {1001, 7 * (w / 18) - 46, yb, 92, 66},
-        {1002, 11 * (w / 18) - 46, yb, 92, 66},
-        {1003, 5 * (w / 6) - 46, yb, 92, 66},
         {1025, w / 2 - 200, mid - 50, 400, 100},
         {1026, w / 2 - 152, r1, 60, 18},
         {1030, w / 2 - 92, r1, 50, 18},
@@ -431,6 +429,7 @@ void CLedgerDlg::LayoutStart(int w, int h, bool firstLayout)
     };
     for (const auto &p : places)
         Control(p.id)->setGeometry(p.x, p.y, p.cx, p.cy);
+    LayoutStartButtons(w, yb);
 }
 
 void CLedgerDlg::LayoutRecordModule(int w, int h)
@@ -471,11 +470,13 @@ void CLedgerDlg::OnSize(int w, int h)
         break;
     case 1:
     case 2:
-    case 4:
     case 5:
         LayoutRecordModule(w, h);
         if (auto *list = RecordList().Window())
             list->setGeometry(6, 86, w - 12, h - 169);
+        break;
+    case 4:
+        LayoutAnalysisModule(w, h);
         break;
     case 3:
         if (auto *list = RecordList().Window())
@@ -547,6 +548,7 @@ void CLedgerDlg::SwitchToModule(int module)
     case 1: SwitchToIncome(); break;
     case 2: SwitchToPayout(); break;
     case 3: SwitchToQuery(); break;
+    case 4: SwitchToAnalysis(); break;
     case 5: SwitchToLoan(); break;
     default: SwitchToStart(); break;
     }
@@ -571,6 +573,7 @@ void CLedgerDlg::SwitchToRecordModule(int module, int toolbarButton)
 {
     AppBook().catchUp();
     m_pToolBar->ShowPressed(toolbarButton);
+    HideAnalysis();
     HideStartScreen();
     ShowOperationButtons(true);
     LayoutRecordModule(m_cx, m_cy);
@@ -589,17 +592,19 @@ void CLedgerDlg::SwitchToRecordModule(int module, int toolbarButton)
         InvalidateBelowStrip();
 }
 
-void CLedgerDlg::SwitchToQuery()
+void CLedgerDlg::SwitchToQuery(const orv::QueryCriteria *query)
 {
     AppBook().catchUp();
     m_pToolBar->ShowPressed(32789);
+    HideAnalysis();
     HideStartScreen();
     ShowOperationButtons(false);
     LayoutQueryModule(m_cx, m_cy);
     SetPositionLabel(3);
     CRecordListCtrl &list = RecordList();
     list.CreateListWindow(m_pClient, ListRect(m_cx, m_cy), ListColumns::Query, m_crBack);
-    FillQueryOverview();
+    if (!query)
+        FillQueryOverview();
     g_nModule = 3;
     list.m_nQueryKind = -1;
     m_bQueryOutdated = false;
@@ -607,6 +612,8 @@ void CLedgerDlg::SwitchToQuery()
     list.SetFocus();
     CreateStatusBar();
     ApplyModuleRowColors();
+    if (query)
+        ShowQueryResult(this, *query);
 }
 
 void CLedgerDlg::SwitchToStart()
@@ -615,10 +622,9 @@ void CLedgerDlg::SwitchToStart()
     m_pToolBar->ShowPressed(32793);
     g_nModule = 0;
     RecordList().DestroyListWindow();
-    for (int id : kStartButtons) {
-        if (id != 1000)
-            Control(id)->show();
-    }
+    HideAnalysis();
+    for (int id : kStartButtons)
+        Control(id)->show();
     for (int id : kBookStatusControls)
         Control(id)->show();
     for (int id : kOperationButtons)

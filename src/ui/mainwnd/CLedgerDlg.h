@@ -11,6 +11,10 @@
 #include <QPixmap>
 #include <QPointer>
 
+namespace orv {
+struct QueryCriteria;
+}
+class CAnalysisView;
 class CColorToolBar;
 #include "mainwnd/CStatusBarCtrl.h"
 class QAction;
@@ -34,9 +38,11 @@ public:
     // Module switches.
     void SwitchToIncome();
     void SwitchToPayout();
-    void SwitchToQuery();
+    // With a query: shows its result rather than the overview.
+    void SwitchToQuery(const orv::QueryCriteria *query = nullptr);
     void SwitchToLoan();
     void SwitchToStart();
+    void SwitchToAnalysis();
     // Switches to the module again (a list made anew with its colour).
     void SwitchToModule(int module);
 
@@ -106,9 +112,15 @@ public:
 
     // Lays out the client area of width w and height h for the current module.
     void LayoutStart(int w, int h, bool firstLayout);
+    // The five module buttons in a row at y, evenly from a sixth of the
+    // width to five sixths.
+    void LayoutStartButtons(int w, int y);
     void LayoutRecordModule(int w, int h);
     void LayoutQueryModule(int w, int h);
+    void LayoutAnalysisModule(int w, int h);
     QRect ListRect(int w, int h) const;
+    // The financial analysis's charts (made when the module is first entered).
+    CAnalysisView *AnalysisView() const;
 
     // Called by the client area.
     void PaintClient(QPainter &painter);
@@ -158,11 +170,16 @@ private:
     void SetPositionLabel(int module);
     void InvalidateBelowStrip();
     void FollowBook();
+    void HideAnalysis();
+    // The analysis module's two operation buttons.
+    void SaveAnalysisPicture();
+    void ExportAnalysisWorkbook();
 
     QMenuBar *m_pMenuBar = nullptr;
     QWidget *m_pClient = nullptr;
     CColorToolBar *m_pToolBar = nullptr;
     QPointer<CStatusBarCtrl> m_pStatusBar;
+    QPointer<CAnalysisView> m_pAnalysis;
     QLabel *m_pPositionLabel = nullptr;
     QHash<int, QWidget *> m_controls;
     QHash<int, QAction *> m_commands;

@@ -9,6 +9,7 @@
 #include "controls/Pictures.h"
 #include "items/CategoryStore.h"
 #include "query/CAmountEdit.h"
+#include "query/QueryResultFills.h"
 #include "records/CRecordListCtrl.h"
 #include "store/BookConnection.h"
 #include "users/UserStore.h"
@@ -305,21 +306,30 @@ void CQueryDlg::OnOK()
         return;
     }
     m_query = criteria;
-    bool filled = false;
-    switch (criteria.range) {
-    case orv::QueryRange::IncomePayout: filled = FillIncomePayoutResult(); break;
-    case orv::QueryRange::Income: filled = FillIncomeResult(); break;
-    case orv::QueryRange::Payout: filled = FillPayoutResult(); break;
-    case orv::QueryRange::Loan: filled = FillLoanResult(); break;
-    }
-    CRecordListCtrl &list = RecordList();
-    list.EnsureVisible(0);
-    if (!filled)
-        return;
-    list.m_nQueryKind = int(criteria.range);
-    list.m_query = criteria;
-    if (CLedgerDlg *ledger = LedgerWindow())
-        ledger->QueryShown();
+    ShowQueryResult(this, criteria);
+}
+
+bool CQueryDlg::FillIncomePayoutResult()
+{
+    return ::FillIncomePayoutResult(this, m_query);
+}
+
+bool CQueryDlg::FillIncomeResult()
+{
+    return FillSingleKindResult(this, m_query, orv::RecordKind::Income, QStringLiteral("收入金额"),
+                                QStringLiteral("收入记录"));
+}
+
+bool CQueryDlg::FillPayoutResult()
+{
+    return FillSingleKindResult(this, m_query, orv::RecordKind::Payout, QStringLiteral("支出金额"),
+                                QStringLiteral("支出记录"));
+}
+
+bool CQueryDlg::FillLoanResult()
+{
+    return FillSingleKindResult(this, m_query, orv::RecordKind::Loan, QStringLiteral("借贷总计"),
+                                QStringLiteral("借贷记录"));
 }
 
 void CQueryDlg::OnMoneyFromSetFocus(Qt::FocusReason reason)

@@ -77,7 +77,6 @@ private:
     void OnMoneyFromKillFocus(Qt::FocusReason reason);
     void OnMoneyToSetFocus(Qt::FocusReason reason);
     void OnMoneyToKillFocus(Qt::FocusReason reason);
-    bool FillSingleKindResult(orv::RecordKind kind, const QString &totalName, const QString &blockName);
 
     QComboBox *m_pRemarkBox = nullptr;
     CAmountEdit *m_pMoneyToEdit = nullptr;

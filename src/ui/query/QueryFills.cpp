@@ -1,10 +1,12 @@
-// The query dialog's result fills: what a query found, written into the
+// The query module's result fills: what a query found, written into the
 // record list with its summary row, block headings and totals.
-#include "query/CQueryDlg.h"
+#include "query/QueryResultFills.h"
 
 #include "app/AppBook.h"
 #include "app/DbMessages.h"
 #include "app/Globals.h"
+#include "app/Prompter.h"
+#include "mainwnd/CLedgerDlg.h"
 #include "query/QueryList.h"
 #include "query/QueryResult.h"
 #include "records/CRecordListCtrl.h"
@@ -45,13 +47,13 @@ CRecordListModel &StartFill()
 
 } // namespace
 
-bool CQueryDlg::FillIncomePayoutResult()
+bool FillIncomePayoutResult(QWidget *parent, const orv::QueryCriteria &query)
 {
     CRecordListModel &model = StartFill();
     model.AppendFixedRow({QStringLiteral("余额"), {}, kAll, {}, kAll, {}});
 
-    auto income = AppBook().queryBlock(m_query, orv::RecordKind::Income, model.Entries());
-    if (!CheckDb(this, income))
+    auto income = AppBook().queryBlock(query, orv::RecordKind::Income, model.Entries());
+    if (!CheckDb(parent, income))
         return false;
     model.AppendFixedRow({QStringLiteral("收入记录")});
     model.AppendEntryRows(income->first);
@@ -60,13 +62,13 @@ bool CQueryDlg::FillIncomePayoutResult()
     const int header = model.rowCount();
     model.AppendFixedRow({QStringLiteral("支出记录")});
     MarkPayoutHeader(header);
-    auto payout = AppBook().queryBlock(m_query, orv::RecordKind::Payout, model.Entries());
-    if (!CheckDb(this, payout))
+    auto payout = AppBook().queryBlock(query, orv::RecordKind::Payout, model.Entries());
+    if (!CheckDb(parent, payout))
         return false;
     model.AppendEntryRows(payout->first);
     model.SetFixedCell(header, 3, orv::fenText(payout->sum));
 
-    const QString period = m_query.periodLabel();
+    const QString period = query.periodLabel();
     for (int row : {0, 1, header})
         model.SetFixedCell(row, 1, period);
     FitPeriodColumn(period);
@@ -75,26 +77,27 @@ bool CQueryDlg::FillIncomePayoutResult()
         for (int column : {2, 4, 5})
             model.SetFixedCell(row, column, kAll);
     }
-    WriteCriteriaLabels(model, {0, 1, header}, m_query);
+    WriteCriteriaLabels(model, {0, 1, header}, query);
     return true;
 }
 
-bool CQueryDlg::FillSingleKindResult(orv::RecordKind kind, const QString &totalName, const QString &blockName)
+bool FillSingleKindResult(QWidget *parent, const orv::QueryCriteria &query, orv::RecordKind kind,
+                          const QString &totalName, const QString &blockName)
 {
     CRecordListModel &model = StartFill();
     model.AppendFixedRow({totalName, {}, kAll, {}, kAll, {}});
 
-    auto block = AppBook().queryBlock(m_query, kind, model.Entries());
-    if (!CheckDb(this, block))
+    auto block = AppBook().queryBlock(query, kind, model.Entries());
+    if (!CheckDb(parent, block))
         return false;
     model.AppendFixedRow({blockName});
     model.AppendEntryRows(block->first);
 
-    model.SetFixedCell(0, 1, m_query.periodLabel());
-    FitPeriodColumn(m_query.periodLabel());
+    model.SetFixedCell(0, 1, query.periodLabel());
+    FitPeriodColumn(query.periodLabel());
     if (kind != orv::RecordKind::Loan) {
         model.SetFixedCell(0, 3, orv::fenText(block->sum));
-        WriteCriteriaLabels(model, {0}, m_query);
+        WriteCriteriaLabels(model, {0}, query);
         return true;
     }
 
@@ -103,23 +106,41 @@ bool CQueryDlg::FillSingleKindResult(orv::RecordKind kind, const QString &totalN
     model.SetFixedCell(0, 4, balance.conclusion());
     // The conclusion keeps the summary's remark cell; a remark criterion is
     // shown in the remark column of the block's heading instead.
-    WriteCriteriaLabels(model, {0}, m_query, false);
-    if (orv::restricts(m_query.remark))
-        model.SetFixedCell(1, 4, m_query.remark);
+    WriteCriteriaLabels(model, {0}, query, false);
+    if (orv::restricts(query.remark))
+        model.SetFixedCell(1, 4, query.remark);
     return true;
 }
 
-bool CQueryDlg::FillIncomeResult()
+bool ShowQueryResult(QWidget *parent, const orv::QueryCriteria &criteria)
 {
-    return FillSingleKindResult(orv::RecordKind::Income, QStringLiteral("收入金额"), QStringLiteral("收入记录"));
-}
-
-bool CQueryDlg::FillPayoutResult()
-{
-    return FillSingleKindResult(orv::RecordKind::Payout, QStringLiteral("支出金额"), QStringLiteral("支出记录"));
-}
-
-bool CQueryDlg::FillLoanResult()
-{
-    return FillSingleKindResult(orv::RecordKind::Loan, QStringLiteral("借贷总计"), QStringLiteral("借贷记录"));
+    if (const auto problem = criteria.problem()) {
+        ShowAttention(parent, *problem);
+        return false;
+    }
+    bool filled = false;
+    switch (criteria.range) {
+    case orv::QueryRange::IncomePayout: filled = FillIncomePayoutResult(parent, criteria); break;
+    case orv::QueryRange::Income:
+        filled = FillSingleKindResult(parent, criteria, orv::RecordKind::Income, QStringLiteral("收入金额"),
+                                      QStringLiteral("收入记录"));
+        break;
+    case orv::QueryRange::Payout:
+        filled = FillSingleKindResult(parent, criteria, orv::RecordKind::Payout, QStringLiteral("支出金额"),
+                                      QStringLiteral("支出记录"));
+        break;
+    case orv::QueryRange::Loan:
+        filled = FillSingleKindResult(parent, criteria, orv::RecordKind::Loan, QStringLiteral("借贷总计"),
+                                      QStringLiteral("借贷记录"));
+        break;
+    }
+    CRecordListCtrl &list = RecordList();
+    list.EnsureVisible(0);
+    if (!filled)
+        return false;
+    list.m_nQueryKind = int(criteria.range);
+    list.m_query = criteria;
+    if (CLedgerDlg *ledger = LedgerWindow())
+        ledger->QueryShown();
+    return true;
 }

@@ -77,6 +77,10 @@ bool DeleteRows(CLedgerDlg &ledger, orv::RecordKind kind, const QList<int> &rows
 
 void CLedgerDlg::OnAddRecord()
 {
+    if (g_nModule == 4) {
+        SaveAnalysisPicture();
+        return;
+    }
     if (g_nModule == 3) {
         RunQueryDialog(this);
     } else if (const auto kind = orv::kindFromModule(g_nModule)) {
