@@ -2,6 +2,7 @@
 
 #include "store/BookConnection.h"
 #include "store/BusyWait.h"
+#include "records/EntryStore.h"
 #include "store/sqlite/SqliteErrors.h"
 #include "store/TextForms.h"
 
@@ -91,7 +92,8 @@ qint32 julianDay(const unsigned char *text, int bytes)
 } // namespace
 
 std::optional<DbResult<qsizetype>> appendEntriesFromSqlite(const BookConnection &conn, const QString &sql,
-                                                            const QVariantList &values, EntryList &list)
+                                                            const QVariantList &values, EntryList &list,
+                                                            const Progress &progress)
 {
     sqlite3 *db = conn.isOpen() ? sqliteHandle(conn.database()) : nullptr;
     if (!db)
@@ -122,6 +124,8 @@ std::optional<DbResult<qsizetype>> appendEntriesFromSqlite(const BookConnection 
         entry.remark = interner.intern(sqlite3_column_text(stmt, 4), sqlite3_column_bytes(stmt, 4));
         entry.user = interner.intern(sqlite3_column_text(stmt, 5), sqlite3_column_bytes(stmt, 5));
         entries.push_back(entry);
+        if (const qsizetype read = qsizetype(entries.size() - before); read % kRowsPerProgressReport == 0)
+            goOn(progress, read, 0);
     }
     const QString message = rc == SQLITE_DONE ? QString() : QString::fromUtf8(sqlite3_errmsg(db));
     sqlite3_finalize(stmt);

@@ -2,6 +2,7 @@
 
 #include "records/EntryList.h"
 #include "store/DbResult.h"
+#include "store/Progress.h"
 
 #include <QString>
 #include <QVariantList>
@@ -24,6 +25,7 @@ class BookConnection;
 // Answers nullopt when the connection is not an SQLite one or a value
 // cannot be bound here; the caller then reads through Qt Sql.
 std::optional<DbResult<qsizetype>> appendEntriesFromSqlite(const BookConnection &conn, const QString &sql,
-                                                            const QVariantList &values, EntryList &list);
+                                                            const QVariantList &values, EntryList &list,
+                                                            const Progress &progress = {});
 
 } // namespace orv
