@@ -120,10 +120,10 @@ private Q_SLOTS:
         const QString high1 = QString::number(kHigh + 1), high2 = QString::number(kHigh + 2);
         for (int module : {1, 5}) {
             const QByteArray kind = module == 1 ? "income: " : "loans: ";
-            QTest::newRow(kind + "shown") << module << "" << QList<int>{} << QStringList{low1, low2, high1, high2};
-            QTest::newRow(kind + "delete") << module << "delete" << QList<int>{3} << QStringList{low1, low2, high1};
-            QTest::newRow(kind + "multiple delete") << module << "delete" << QList<int>{2, 3} << QStringList{low1, low2};
-            QTest::newRow(kind + "modify") << module << "modify" << QList<int>{3}
+            QTest::newRow(QByteArray(kind + "shown").constData()) << module << "" << QList<int>{} << QStringList{low1, low2, high1, high2};
+            QTest::newRow(QByteArray(kind + "delete").constData()) << module << "delete" << QList<int>{3} << QStringList{low1, low2, high1};
+            QTest::newRow(QByteArray(kind + "multiple delete").constData()) << module << "delete" << QList<int>{2, 3} << QStringList{low1, low2};
+            QTest::newRow(QByteArray(kind + "modify").constData()) << module << "modify" << QList<int>{3}
                                            << QStringList{low1, low2, high1, high2};
         }
     }

@@ -129,6 +129,20 @@ class TestOtherWriters : public QObject
         return figures;
     }
 
+    // The list shows the income entries of the book as they are now, and
+    // the figures are a full count.
+    void VerifyListIsTheBook() const
+    {
+        QStringList ids, users;
+        for (const QStringList &row : m_book->rows(QStringLiteral("INCOME"))) {
+            ids.append(row[0]);
+            users.append(row[5]);
+        }
+        QCOMPARE(Column(0), ids);
+        QCOMPARE(Column(5), users);
+        QCOMPARE(ShownFigures(), CountedFigures());
+    }
+
     // Another connection adds, changes and deletes entries of every kind.
     void OthersWrite() const
     {
@@ -159,20 +173,25 @@ private Q_SLOTS:
         m_book.reset();
     }
 
+    // The other window writes while this one asks (the question, or the
+    // modify dialog, is up and the window follows the book behind it): the
+    // command still acts on the entries the user saw and confirmed, and
+    // finds them no longer as shown.
     void anOutdatedListTouchesNothing_data()
     {
         QTest::addColumn<Elsewhere>("elsewhere");
         QTest::addColumn<QString>("command");
         QTest::addColumn<QList<int>>("rows");
-        QTest::newRow("delete after a new book") << Elsewhere::NewBook << "delete" << QList<int>{1};
-        QTest::newRow("modify after a new book") << Elsewhere::NewBook << "modify" << QList<int>{1};
-        QTest::newRow("multiple delete after a new book") << Elsewhere::NewBook << "delete" << QList<int>{0, 2};
-        QTest::newRow("delete of a changed entry") << Elsewhere::Changed << "delete" << QList<int>{1};
-        QTest::newRow("modify of a changed entry") << Elsewhere::Changed << "modify" << QList<int>{1};
-        QTest::newRow("modify of a deleted entry") << Elsewhere::Removed << "modify" << QList<int>{1};
+        QTest::newRow("delete, a new book meanwhile") << Elsewhere::NewBook << "delete" << QList<int>{1};
+        QTest::newRow("modify, a new book meanwhile") << Elsewhere::NewBook << "modify" << QList<int>{1};
+        QTest::newRow("multiple delete, a new book meanwhile") << Elsewhere::NewBook << "delete" << QList<int>{0, 2};
+        QTest::newRow("delete, the entry changed meanwhile") << Elsewhere::Changed << "delete" << QList<int>{1};
+        QTest::newRow("delete, the entry deleted meanwhile") << Elsewhere::Removed << "delete" << QList<int>{1};
+        QTest::newRow("modify, the entry changed meanwhile") << Elsewhere::Changed << "modify" << QList<int>{1};
+        QTest::newRow("modify, the entry deleted meanwhile") << Elsewhere::Removed << "modify" << QList<int>{1};
         // One of three no longer as shown: none of them goes.
-        QTest::newRow("multiple delete, one changed") << Elsewhere::Changed << "delete" << QList<int>{0, 1, 2};
-        QTest::newRow("multiple delete, one deleted") << Elsewhere::Removed << "delete" << QList<int>{0, 1, 2};
+        QTest::newRow("multiple delete, one changed meanwhile") << Elsewhere::Changed << "delete" << QList<int>{0, 1, 2};
+        QTest::newRow("multiple delete, one deleted meanwhile") << Elsewhere::Removed << "delete" << QList<int>{0, 1, 2};
     }
     void anOutdatedListTouchesNothing()
     {
@@ -181,13 +200,19 @@ private Q_SLOTS:
         QFETCH(QList<int>, rows);
         Open(1);
         QCOMPARE(Column(5), (QStringList{kDad, kDad, kDad}));
-        Do(elsewhere);
-        const QString after = m_book->contents();
         Select(rows);
+        QString after;
+        auto otherWindowWrites = [&] {
+            Do(elsewhere);
+            after = m_book->contents();
+            // Long enough for the window to notice and read its list again.
+            QTest::qWait(1500);
+        };
 
-        bool modifyShown = false;
         if (command == QLatin1String("modify")) {
-            WithNextModal<CModifyRecordDlg>(modifyShown, [](CModifyRecordDlg *dlg) {
+            bool modifyShown = false;
+            WithNextModal<CModifyRecordDlg>(modifyShown, [&](CModifyRecordDlg *dlg) {
+                otherWindowWrites();
                 dlg->RemarkEdit()->setText(QStringLiteral("改过"));
                 QTest::mouseClick(dlg->OkButton(), Qt::LeftButton);
                 // Nothing left to change as it was shown: the dialog ends.
@@ -196,21 +221,48 @@ private Q_SLOTS:
             m_ledger->RunCommand(1012);
             QVERIFY(modifyShown);
         } else {
+            m_prompter->onShown = [&](const ScriptedPrompter::Shown &shown) {
+                if (shown.text.startsWith(QStringLiteral("真的要删除")))
+                    otherWindowWrites();
+            };
             m_ledger->RunCommand(1013);
+            m_prompter->onShown = nullptr;
         }
 
+        QVERIFY(!after.isEmpty());
         QCOMPARE(m_book->contents(), after);
         QVERIFY2(m_prompter->texts().contains(orv::EntryStore::changedElsewhereMessage()),
                  qPrintable(m_prompter->texts().join(u'|')));
-        // The list was read again: it shows the book as it is now.
-        QStringList ids, users;
-        for (const QStringList &row : m_book->rows(QStringLiteral("INCOME"))) {
-            ids.append(row[0]);
-            users.append(row[5]);
-        }
-        QCOMPARE(Column(0), ids);
-        QCOMPARE(Column(5), users);
-        QCOMPARE(ShownFigures(), CountedFigures());
+        VerifyListIsTheBook();
+    }
+
+    // The other window wrote before the command: the command reads the book
+    // first, so it works on what is there now and never on another user's
+    // entry that took the place of the one on screen.
+    void aCommandCatchesUpFirst_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QList<int>>("rows");
+        QTest::addColumn<QString>("message");
+        const QString notMine = QStringLiteral("只能删除当前用户(爸爸)的记录!");
+        QTest::newRow("delete") << "delete" << QList<int>{1} << notMine;
+        QTest::newRow("modify") << "modify" << QList<int>{1} << QStringLiteral("只能修改当前用户(爸爸)的记录!");
+        QTest::newRow("multiple delete") << "delete" << QList<int>{0, 2}
+                                         << QStringLiteral("选中的记录中含有非当前用户(爸爸)的记录，操作失败!");
+    }
+    void aCommandCatchesUpFirst()
+    {
+        QFETCH(QString, command);
+        QFETCH(QList<int>, rows);
+        QFETCH(QString, message);
+        Open(1);
+        Select(rows);
+        Do(Elsewhere::NewBook);
+        const QString after = m_book->contents();
+        m_ledger->RunCommand(command == QLatin1String("modify") ? 1012 : 1013);
+        QCOMPARE(m_prompter->texts(), QStringList{message});
+        QCOMPARE(m_book->contents(), after);
+        VerifyListIsTheBook();
     }
 
     // After each command the figures are the book's, whatever others wrote

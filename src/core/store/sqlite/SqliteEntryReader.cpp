@@ -124,7 +124,7 @@ std::optional<DbResult<qsizetype>> appendEntriesFromSqlite(const BookConnection 
         entry.remark = interner.intern(sqlite3_column_text(stmt, 4), sqlite3_column_bytes(stmt, 4));
         entry.user = interner.intern(sqlite3_column_text(stmt, 5), sqlite3_column_bytes(stmt, 5));
         entries.push_back(entry);
-        if (const qsizetype read = qsizetype(entries.size() - before); read % kRowsPerProgressReport == 0)
+        if (const qsizetype read = qsizetype(entries.size() - before); read % EntryStore::kRowsPerProgressReport == 0)
             goOn(progress, read, 0);
     }
     const QString message = rc == SQLITE_DONE ? QString() : QString::fromUtf8(sqlite3_errmsg(db));
