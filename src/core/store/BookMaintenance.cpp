@@ -176,6 +176,10 @@ Outcome checkNoWriter(const QString &book)
     sqlite3_close_v2(db);
     if ((rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED)
         return failure(Problem::BookBusy, detail);
+    // A book that does not read as a database has no writer behind it: it
+    // is the damaged book a restore at start-up is to replace.
+    if ((rc & 0xff) == SQLITE_NOTADB || (rc & 0xff) == SQLITE_CORRUPT)
+        return {};
     if (rc != SQLITE_OK)
         return failure(Problem::CannotOpenBook, detail);
     return {};
