@@ -165,6 +165,7 @@ private Q_SLOTS:
     void aSwapThatFailsLeavesTheOldBook()
     {
         ORV_FILE_BOOK_ONLY();
+        QDir(m_dataHome.filePath(QStringLiteral("share/Trash"))).removeRecursively();
         TestBook book;
         book.add(RecordKind::Income, QDate(2024, 1, 1), QStringLiteral("工资"), 1);
         QVERIFY(BookSchema::createBook(BookFile::templatePath(book.dir())));
@@ -195,9 +196,11 @@ private Q_SLOTS:
         const QString before = book.contents();
 
         QCOMPARE(RunInChild([&] { BM::backupBook(book.location(), book.dir(), target, KillAtOnce); }), kKilled);
+        // The part file (with its journal, when the copy was being written
+        // through one) beside the older backup.
         const QStringList left = FolderEntries(stick.path());
-        QCOMPARE(left.size(), 2);
-        QVERIFY2(left.filter(QStringLiteral(".part-")).size() == 1, qPrintable(left.join(u'|')));
+        QVERIFY2(left.size() >= 2 && left.filter(QStringLiteral(".part-")).size() == left.size() - 1,
+                 qPrintable(left.join(u'|')));
 
         const LeftoverCleanup cleanup = cleanLeftovers(book.dir());
         QVERIFY(cleanup.failed.isEmpty());
