@@ -206,6 +206,34 @@ private Q_SLOTS:
         QCOMPARE(RecordList().GetItemText(0, 3), orv::moneyText(money));
         QVERIFY2(m_prompter->shown.isEmpty(), qPrintable(m_prompter->texts().join(u'|')));
     }
+
+    // Other tools write dates with a time of day: the list shows the day,
+    // and modify and delete find the entry as shown.
+    void anEntryWithATimeOfDay_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("modify") << "modify";
+        QTest::newRow("delete") << "delete";
+    }
+    void anEntryWithATimeOfDay()
+    {
+        QFETCH(QString, command);
+        ORV_FILE_BOOK_ONLY(); // a server's date column has no time of day
+        m_book->exec(QStringLiteral("INSERT INTO \"INCOME\" (\"date\", \"items\", \"money\", \"remark\", \"user\") "
+                                    "VALUES ('2024-02-29 00:00:00', '工资', 10, '闰日', '爸爸')"));
+        Open(1);
+        QCOMPARE(RecordList().GetItemText(0, 1), QStringLiteral("2024年2月29日"));
+        if (command == QLatin1String("delete")) {
+            Select({0});
+            m_ledger->RunCommand(1013);
+            QCOMPARE(m_book->count(QStringLiteral("INCOME")), 0);
+        } else {
+            Modify(0, [](CModifyRecordDlg *dlg) { dlg->RemarkEdit()->setText(QStringLiteral("改过")); });
+            QCOMPARE(m_book->rows(QStringLiteral("INCOME")).first().at(4), QStringLiteral("改过"));
+        }
+        QCOMPARE(m_prompter->texts(), command == QLatin1String("delete") ? QStringList{QStringLiteral("真的要删除第 1 条记录吗？")}
+                                                                         : QStringList());
+    }
 };
 
 ORV_WIDGET_TEST_MAIN(TestEntryFidelity)
