@@ -16,7 +16,6 @@
 #include <QDir>
 #include <QFile>
 #include <QPushButton>
-#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
