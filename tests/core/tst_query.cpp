@@ -260,6 +260,53 @@ private Q_SLOTS:
             QVERIFY2(!result && result.error().kind == orv::DbError::Kind::Refused, qPrintable(text));
         }
     }
+
+    // Other tools write dates through the data source with a time of day;
+    // such an entry still belongs to its day, at both ends of a range.
+    void aStoredTimeOfDayStillCountsAsThatDay_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QDate>("from");
+        QTest::addColumn<QDate>("to");
+        QTest::addColumn<bool>("found");
+        const QDate leap(2024, 2, 29);
+        for (const char *stored : {"2024-02-29 00:00:00", "2024-02-29 23:59:59.999", "2024-02-29T12:30:00"}) {
+            const QString name = QString::fromLatin1(stored);
+            QTest::newRow(qPrintable(name + QStringLiteral(", range ends that day"))) << name << QDate(2024, 2, 1) << leap << true;
+            QTest::newRow(qPrintable(name + QStringLiteral(", range starts that day"))) << name << leap << QDate(2024, 3, 31) << true;
+            QTest::newRow(qPrintable(name + QStringLiteral(", that day only"))) << name << leap << leap << true;
+            QTest::newRow(qPrintable(name + QStringLiteral(", range ends the day before"))) << name << QDate(2024, 2, 1) << QDate(2024, 2, 28) << false;
+        }
+    }
+    void aStoredTimeOfDayStillCountsAsThatDay()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QDate, from);
+        QFETCH(QDate, to);
+        QFETCH(bool, found);
+        ORV_FILE_BOOK_ONLY(); // a server's date column has no time of day
+        TestBook book;
+        book.exec(QStringLiteral("INSERT INTO \"PAYOUT\" (\"date\", \"items\", \"money\", \"remark\", \"user\") "
+                                 "VALUES ('%1', '房租', 1500, '闰日', '爸爸')")
+                      .arg(stored));
+        for (int range : {0, 2}) {
+            QueryCriteria criteria = May(range);
+            criteria.dateFrom = from;
+            criteria.dateTo = to;
+            const orv::QueryResult result = Run(book, criteria);
+            QCOMPARE(Remarks(result.entries), found ? QStringList{QStringLiteral("闰日")} : QStringList());
+            if (found)
+                QCOMPARE(result.entries.cellText(result.entries.at(0), orv::EntryColumn::Date), QStringLiteral("2024年2月29日"));
+            const orv::BookConnection conn(book.location());
+            for (orv::DateAccess access : {orv::DateAccess::ByIndex, orv::DateAccess::ByScan}) {
+                orv::EntryList direct;
+                const orv::BoundStatement statement =
+                    orv::QueryStatement::select(conn.sql(), criteria, RecordKind::Payout, access);
+                QVERIFY(orv::EntryStore::appendSelected(conn, statement.sql, statement.values, direct));
+                QCOMPARE(direct.size(), found ? 1 : 0);
+            }
+        }
+    }
 };
 
 QTEST_GUILESS_MAIN(TestQuery)

@@ -209,6 +209,20 @@ qint64 TestBook::count(const QString &table) const
     return query->value(0).toLongLong();
 }
 
+void TestBook::fill(orv::RecordKind kind, int n) const
+{
+    const QString insert = QStringLiteral("INSERT INTO \"%1\" (\"date\", \"items\", \"money\", \"remark\", \"user\") ")
+                               .arg(orv::recordTable(kind));
+    const QString values = QStringLiteral("'工资', 100 + i, '第' || i || '笔 ''quoted''', '爸爸'");
+    if (onServer())
+        exec(insert + QStringLiteral("SELECT DATE '2009-01-01' + (i % 365), ") + values +
+             QStringLiteral(" FROM generate_series(1, %1) AS i").arg(n));
+    else
+        exec(QStringLiteral("WITH RECURSIVE c(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM c WHERE i < %1) ").arg(n) +
+             insert + QStringLiteral("SELECT date('2009-01-01', '+' || (i % 365) || ' days'), ") + values +
+             QStringLiteral(" FROM c"));
+}
+
 void TestBook::exec(const QString &sql) const
 {
     const orv::BookConnection conn(location());

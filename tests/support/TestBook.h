@@ -43,6 +43,9 @@ public:
     // dates as yyyy-MM-dd and amounts as two decimals, whatever the engine.
     QList<QStringList> rows(const QString &table) const;
     qint64 count(const QString &table) const;
+    // n entries of a kind by 爸爸 in one statement (a book large enough for
+    // work to report several steps); amounts 100 + i, days over 2009.
+    void fill(orv::RecordKind kind, int n) const;
     // Everything the book holds, as text: what "the book is untouched"
     // compares on either engine.
     QString contents() const;

@@ -109,12 +109,12 @@ void sortByDate(std::vector<Entry>::iterator first, std::vector<Entry>::iterator
 }
 
 DbResult<QueryBlock> readStatement(const BookConnection &conn, const BoundStatement &statement, RecordKind kind,
-                                   EntryList &into)
+                                   EntryList &into, const Progress &progress = {})
 {
     QueryBlock block;
     block.kind = kind;
     block.first = into.size();
-    auto added = EntryStore::appendSelected(conn, statement.sql, statement.values, into);
+    auto added = EntryStore::appendSelected(conn, statement.sql, statement.values, into, progress);
     if (!added)
         return added.error();
     block.count = *added;
@@ -154,9 +154,10 @@ DbResult<QueryBlock> readBlock(const BookConnection &conn, const QueryCriteria &
     return readStatement(conn, QueryStatement::select(conn.sql(), criteria, kind, access), kind, into);
 }
 
-DbResult<QueryBlock> readEverything(const BookConnection &conn, RecordKind kind, EntryList &into)
+DbResult<QueryBlock> readEverything(const BookConnection &conn, RecordKind kind, EntryList &into,
+                                    const Progress &progress)
 {
-    return readStatement(conn, QueryStatement::everything(kind), kind, into);
+    return readStatement(conn, QueryStatement::everything(kind), kind, into, progress);
 }
 
 } // namespace QueryRunner

@@ -6,6 +6,7 @@
 #include "records/RecordKind.h"
 #include "store/DbResult.h"
 #include "store/Money.h"
+#include "store/Progress.h"
 
 #include <QList>
 #include <QString>
@@ -62,7 +63,8 @@ DbResult<QueryBlock> readBlock(const BookConnection &conn, const QueryCriteria &
 // The quicker way to the entries of the criteria's dates in this book.
 DateAccess chooseDateAccess(const BookConnection &conn, const QueryCriteria &criteria, RecordKind kind);
 // Appends every entry of a kind, in date order, and sums them.
-DbResult<QueryBlock> readEverything(const BookConnection &conn, RecordKind kind, EntryList &into);
+DbResult<QueryBlock> readEverything(const BookConnection &conn, RecordKind kind, EntryList &into,
+                                    const Progress &progress = {});
 
 } // namespace QueryRunner
 

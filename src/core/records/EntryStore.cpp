@@ -42,9 +42,9 @@ QString selectColumns(RecordKind kind)
 }
 
 DbResult<qsizetype> appendSelected(const BookConnection &conn, const QString &sql, const QVariantList &values,
-                                   EntryList &list)
+                                   EntryList &list, const Progress &progress)
 {
-    if (auto fast = appendEntriesFast(conn, sql, values, list))
+    if (auto fast = appendEntriesFast(conn, sql, values, list, progress))
         return std::move(*fast);
     auto query = conn.read(sql, values);
     if (!query)
@@ -61,6 +61,8 @@ DbResult<qsizetype> appendSelected(const BookConnection &conn, const QString &sq
         entry.remark = pool.intern(query->value(4).toString());
         entry.user = pool.intern(query->value(5).toString());
         entries.push_back(entry);
+        if (const qsizetype read = qsizetype(entries.size() - before); read % kRowsPerProgressReport == 0)
+            goOn(progress, read, 0);
     }
     // A read that broke off is an error, not the end of the rows.
     if (query->lastError().isValid()) {

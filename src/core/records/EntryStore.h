@@ -3,6 +3,7 @@
 #include "records/EntryList.h"
 #include "records/RecordKind.h"
 #include "store/DbResult.h"
+#include "store/Progress.h"
 
 #include <QList>
 #include <QVariantList>
@@ -19,8 +20,10 @@ DbResult<EntryList> readAll(const BookConnection &conn, RecordKind kind);
 
 // Appends the rows of a select whose columns are id, date, items, money,
 // remark, user (in that order) to a list; answers how many were added.
+// progress, if given, is told the rows read so far every so many rows
+// (total 0: the reader does not know how many will come).
 DbResult<qsizetype> appendSelected(const BookConnection &conn, const QString &sql, const QVariantList &values,
-                                   EntryList &list);
+                                   EntryList &list, const Progress &progress = {});
 // "SELECT id, date, items, money, remark, user FROM <table>": the start of
 // every entry select, so the column order lives in one place.
 QString selectColumns(RecordKind kind);

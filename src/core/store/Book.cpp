@@ -370,9 +370,9 @@ DbResult<QueryBlock> Book::queryBlock(const QueryCriteria &criteria, RecordKind 
     ORV_WITH_CONNECTION(QueryRunner::readBlock(*conn, criteria, kind, into));
 }
 
-DbResult<QueryBlock> Book::everything(RecordKind kind, EntryList &into)
+DbResult<QueryBlock> Book::everything(RecordKind kind, EntryList &into, const Progress &progress)
 {
-    ORV_WITH_CONNECTION(QueryRunner::readEverything(*conn, kind, into));
+    ORV_WITH_CONNECTION(QueryRunner::readEverything(*conn, kind, into, progress));
 }
 
 DbResult<QueryResult> Book::query(const QueryCriteria &criteria)

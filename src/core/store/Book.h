@@ -72,7 +72,7 @@ public:
 
     // ---- queries
     DbResult<QueryBlock> queryBlock(const QueryCriteria &criteria, RecordKind kind, EntryList &into);
-    DbResult<QueryBlock> everything(RecordKind kind, EntryList &into);
+    DbResult<QueryBlock> everything(RecordKind kind, EntryList &into, const Progress &progress = {});
     DbResult<QueryResult> query(const QueryCriteria &criteria);
 
     // This program changed the book by a way of its own (users, a whole new

@@ -176,6 +176,10 @@ Outcome checkNoWriter(const QString &book)
     sqlite3_close_v2(db);
     if ((rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED)
         return failure(Problem::BookBusy, detail);
+    // A book that does not read as a database has no writer behind it: it
+    // is the damaged book a restore at start-up is to replace.
+    if ((rc & 0xff) == SQLITE_NOTADB || (rc & 0xff) == SQLITE_CORRUPT)
+        return {};
     if (rc != SQLITE_OK)
         return failure(Problem::CannotOpenBook, detail);
     return {};
@@ -518,9 +522,12 @@ QStringList removeReplacementLeftovers(const QString &programDir)
     }
     // A second name of the book itself, made for the Trash by a replacement
     // that died before the swap: the same file as the book, nothing more.
+    // The old book of one that died after the swap goes where the finished
+    // replacement would have put it: the Trash (it stays if the Trash will
+    // not take it).
     for (const QString &name : dir.entryList({kKeptPrefix + u'*'}, QDir::Files)) {
         const QString path = dir.filePath(name);
-        if (isSameFile(path, book) && QFile::remove(path))
+        if (isSameFile(path, book) ? QFile::remove(path) : !moveToTrashAs(path, book).isEmpty())
             removed.append(path);
     }
     removed += PendingFile::removeLeftovers(programDir);

@@ -2,6 +2,7 @@
 
 #include "records/EntryList.h"
 #include "store/DbResult.h"
+#include "store/Progress.h"
 
 #include <QString>
 #include <QVariantList>
@@ -21,13 +22,20 @@ class BookConnection;
 //
 // Answers nullopt when this connection cannot be read that way; the caller
 // then reads through Qt Sql.
+// Progress counts the rows read so far (the total is not known ahead).
 std::optional<DbResult<qsizetype>> appendEntriesFast(const BookConnection &conn, const QString &sql,
-                                                     const QVariantList &values, EntryList &list);
+                                                     const QVariantList &values, EntryList &list,
+                                                     const Progress &progress = {});
+
+// Rows read between two reports to the progress.
+inline constexpr qsizetype kRowsPerProgressReport = 16384;
 
 // One per engine.
 std::optional<DbResult<qsizetype>> appendEntriesFromSqlite(const BookConnection &conn, const QString &sql,
-                                                            const QVariantList &values, EntryList &list);
+                                                            const QVariantList &values, EntryList &list,
+                                                            const Progress &progress);
 std::optional<DbResult<qsizetype>> appendEntriesFromPostgres(const BookConnection &conn, const QString &sql,
-                                                              const QVariantList &values, EntryList &list);
+                                                              const QVariantList &values, EntryList &list,
+                                                              const Progress &progress);
 
 } // namespace orv

@@ -106,6 +106,8 @@ std::optional<QString> nameProblem(const QString &name)
     // behind the user's back, so the name is refused as typed.
     if (name.trimmed() != name)
         return QStringLiteral("用户名的开头和结尾不能是空格，请去掉空格后再试!");
+    if (!isStorableText(name))
+        return unstorableTextMessage();
     if (!UserColorFile::isSafeUserName(name) || hasControlCharacter(name))
         return QStringLiteral("用户名不能是“.”或“..”，也不能含有“/”、“\\”或换行等控制字符，请选择其它用户名!");
     const qsizetype fileNameBytes = QFile::encodeName(name + QStringLiteral(".ini")).size();
@@ -116,6 +118,9 @@ std::optional<QString> nameProblem(const QString &name)
 
 std::optional<QString> passwordProblem(const QString &password)
 {
+    // Pasted with a mark no one sees, it could never be typed again at the login.
+    if (!isStorableText(password))
+        return unstorableTextMessage();
     if (hasControlCharacter(password))
         return QStringLiteral("密码不能含有换行等控制字符!");
     if (!fitsTextColumn(password))

@@ -9,7 +9,18 @@ namespace {
 // Progress dialogs count in int; long work is shown in parts per mille.
 constexpr int kScale = 1000;
 
+CWorkProgress::StepHook &StepHookForTests()
+{
+    static CWorkProgress::StepHook hook;
+    return hook;
+}
+
 } // namespace
+
+void CWorkProgress::SetStepHookForTests(StepHook hook)
+{
+    StepHookForTests() = std::move(hook);
+}
 
 CWorkProgress::CWorkProgress(QWidget *parent, const QString &label, bool cancellable)
     : m_dialog(label, cancellable ? QStringLiteral("取消") : QString(), 0, kScale, parent)
@@ -37,6 +48,8 @@ orv::Progress CWorkProgress::Reporter()
 
 bool CWorkProgress::Step(qint64 done, qint64 total)
 {
+    if (StepHookForTests())
+        StepHookForTests()(m_dialog);
     if (m_dialog.wasCanceled())
         m_bCancelled = true;
     if (m_bCancelled)

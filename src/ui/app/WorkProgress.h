@@ -4,6 +4,8 @@
 
 #include <QProgressDialog>
 
+#include <functional>
+
 class QWidget;
 
 // A progress dialog for work that may take longer than a person waits
@@ -20,6 +22,11 @@ public:
 
     orv::Progress Reporter();
     bool WasCancelled() const { return m_bCancelled; }
+
+    // For tests: called with the dialog at every step, before it is asked
+    // whether 取消 was pressed (whether or not it is on screen yet).
+    using StepHook = std::function<void(QProgressDialog &dialog)>;
+    static void SetStepHookForTests(StepHook hook);
 
 private:
     bool Step(qint64 done, qint64 total);

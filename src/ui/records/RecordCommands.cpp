@@ -62,14 +62,21 @@ bool ModifyRow(CLedgerDlg &ledger, orv::RecordKind kind, int row)
     return dlg.exec() == CModifyRecordDlg::kUpdated;
 }
 
-// Deletes the entries of these rows, as the list shows them, from the book
-// (the list follows the book); true when the book changed.
-bool DeleteRows(CLedgerDlg &ledger, orv::RecordKind kind, const QList<int> &rows)
+// The entries of these rows as the list shows them now: taken before the
+// question, since the list follows the book while the question is up and
+// its rows may then hold other entries than those the user confirmed.
+QList<orv::ShownEntry> ShownRows(const CRecordListCtrl &list, const QList<int> &rows)
 {
-    CRecordListCtrl &list = RecordList();
     QList<orv::ShownEntry> shown;
     for (auto row = rows.crbegin(); row != rows.crend(); ++row)
         shown.append(ShownRow(list, *row));
+    return shown;
+}
+
+// Deletes these entries from the book (the list follows the book); true
+// when the book changed.
+bool DeleteEntries(CLedgerDlg &ledger, orv::RecordKind kind, const QList<orv::ShownEntry> &shown)
+{
     return CheckDb(&ledger, AppBook().removeEntries(kind, shown, g_strCurUser));
 }
 
@@ -121,9 +128,10 @@ void CLedgerDlg::OnDeleteRecord()
         if (!RecordedByCurrentUser(list, row)) {
             ShowAttention(this, QStringLiteral("只能删除当前用户(%1)的记录!").arg(g_strCurUser));
         } else {
+            const QList<orv::ShownEntry> shown = ShownRows(list, {row});
             const QString id = list.GetItemText(row, kIdColumn);
             if (AskAttention(this, QStringLiteral("真的要删除第 %1 条记录吗？").arg(id)) && kind &&
-                DeleteRows(*this, *kind, {row})) {
+                DeleteEntries(*this, *kind, shown)) {
                 // The row that moved into the deleted one's place, or the new last row.
                 list.SelectRow(std::min(row, list.GetItemCount() - 1));
             }
@@ -136,8 +144,9 @@ void CLedgerDlg::OnDeleteRecord()
                 return;
             }
         }
+        const QList<orv::ShownEntry> shown = ShownRows(list, selected);
         if (AskAttention(this, QStringLiteral("真的要删除所选中的多条记录吗？")) && kind)
-            DeleteRows(*this, *kind, selected);
+            DeleteEntries(*this, *kind, shown);
         list.EnsureVisible(list.GetItemCount() - 1);
     }
     list.SetFocus();

@@ -96,7 +96,8 @@ bool run(PGconn *pg, const char *sql, DbError *error)
 } // namespace
 
 std::optional<DbResult<qsizetype>> appendEntriesFromPostgres(const BookConnection &conn, const QString &sql,
-                                                              const QVariantList &values, EntryList &list)
+                                                              const QVariantList &values, EntryList &list,
+                                                              const Progress &progress)
 {
     PGconn *pg = conn.isOpen() && conn.location().isServer() ? pgHandle(conn.database()) : nullptr;
     // Inside a transaction of the caller's the rows are read the slow way,
@@ -152,6 +153,7 @@ std::optional<DbResult<qsizetype>> appendEntriesFromPostgres(const BookConnectio
             entries.push_back(entry);
         }
         PQclear(rows);
+        goOn(progress, qsizetype(entries.size() - before), 0);
         if (count < kRowsPerFetch)
             break;
     }

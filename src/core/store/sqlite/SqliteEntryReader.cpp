@@ -51,7 +51,8 @@ bool bindAll(sqlite3_stmt *stmt, const QVariantList &values)
 } // namespace
 
 std::optional<DbResult<qsizetype>> appendEntriesFromSqlite(const BookConnection &conn, const QString &sql,
-                                                            const QVariantList &values, EntryList &list)
+                                                            const QVariantList &values, EntryList &list,
+                                                            const Progress &progress)
 {
     sqlite3 *db = conn.isOpen() ? sqliteHandle(conn.database()) : nullptr;
     if (!db)
@@ -82,6 +83,8 @@ std::optional<DbResult<qsizetype>> appendEntriesFromSqlite(const BookConnection 
         entry.remark = interner.intern(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 4)), sqlite3_column_bytes(stmt, 4));
         entry.user = interner.intern(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 5)), sqlite3_column_bytes(stmt, 5));
         entries.push_back(entry);
+        if (const qsizetype read = qsizetype(entries.size() - before); read % kRowsPerProgressReport == 0)
+            goOn(progress, read, 0);
     }
     const QString message = rc == SQLITE_DONE ? QString() : QString::fromUtf8(sqlite3_errmsg(db));
     sqlite3_finalize(stmt);
