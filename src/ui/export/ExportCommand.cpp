@@ -2,6 +2,7 @@
 
 #include "app/Globals.h"
 #include "app/Prompter.h"
+#include "export/CsvWriter.h"
 #include "export/SheetWriter.h"
 #include "mainwnd/CommandGuards.h"
 #include "records/CRecordListCtrl.h"
@@ -9,6 +10,7 @@
 
 #include <QDate>
 #include <QDir>
+#include <QFileInfo>
 #include <QProgressDialog>
 #include <QPushButton>
 
@@ -32,6 +34,14 @@ std::optional<ExportNames> NamesOf(int module)
     case 5: return ExportNames{QStringLiteral("家庭帐务—借贷"), QStringLiteral("借贷帐")};
     default: return std::nullopt;
     }
+}
+
+// The CSV filter of the save dialog; a chosen name ending in .csv is written as CSV.
+const QString kCsvFilter = QStringLiteral("CSV文件(*.csv)");
+
+bool IsCsvPath(const QString &path)
+{
+    return QFileInfo(path).suffix().compare(QStringLiteral("csv"), Qt::CaseInsensitive) == 0;
 }
 
 // "20091205收入帐.xlsx"
@@ -72,9 +82,10 @@ QString FailureSentence(orv::SheetFailure failure)
 class CExportProgress final
 {
 public:
-    CExportProgress(QWidget *parent, qsizetype rows)
+    CExportProgress(QWidget *parent, qsizetype rows, const QString &what)
         : m_dialog(parent)
         , m_nRows(rows)
+        , m_strWhat(what)
     {
         m_dialog.setObjectName(QStringLiteral("exportProgress"));
         m_dialog.setWindowTitle(QStringLiteral("生成Excel表"));
@@ -96,7 +107,7 @@ public:
             return false;
         if (written >= m_nRows) {
             // Packing the file cannot be stopped half-way.
-            m_dialog.setLabelText(QStringLiteral("正在保存Excel文件，请稍候……"));
+            m_dialog.setLabelText(QStringLiteral("正在保存%1，请稍候……").arg(m_strWhat));
             m_dialog.setCancelButton(nullptr);
         } else {
             m_dialog.setLabelText(Label(written));
@@ -113,6 +124,7 @@ private:
 
     QProgressDialog m_dialog;
     qsizetype m_nRows;
+    QString m_strWhat;
 };
 
 } // namespace
@@ -132,15 +144,17 @@ void CLedgerDlg::OnExportExcel()
     FileDialogRequest request;
     request.title = QStringLiteral("保存Excel表");
     request.proposedPath = QDir(g_strAppDir).filePath(ProposedName(names->book, QDate::currentDate()));
-    request.filters = {QStringLiteral("Excel文件(*.xlsx)"), QStringLiteral("所有文件 (*.*)")};
+    request.filters = {QStringLiteral("Excel文件(*.xlsx)"), kCsvFilter, QStringLiteral("所有文件 (*.*)")};
     request.defaultSuffix = QStringLiteral("xlsx");
     request.save = true;
     const QString path = Prompter().ChooseFile(this, request);
     if (path.isEmpty())
         return;
     // The dialog asked before overwriting, but never the book in use.
+    const bool csv = IsCsvPath(path);
+    const QString what = csv ? QStringLiteral("CSV文件") : QStringLiteral("Excel表");
     if (orv::BookMaintenance::isSameFile(path, AppBookPath())) {
-        ShowAttention(this, QStringLiteral("不能用Excel表覆盖正在使用的数据库文件，请另选一个文件名!"));
+        ShowAttention(this, QStringLiteral("不能用%1覆盖正在使用的数据库文件，请另选一个文件名!").arg(what));
         return;
     }
 
@@ -157,10 +171,9 @@ void CLedgerDlg::OnExportExcel()
 
     orv::SheetOutcome outcome;
     {
-        CExportProgress progress(this, content.rowCount);
-        outcome = orv::writeSheet(path, content, [&progress](qsizetype written, qsizetype) {
-            return progress.Report(written);
-        });
+        CExportProgress progress(this, content.rowCount, what);
+        const auto report = [&progress](qsizetype written, qsizetype) { return progress.Report(written); };
+        outcome = csv ? orv::writeCsv(path, content, report) : orv::writeSheet(path, content, report);
     }
     const QString shown = QDir::toNativeSeparators(path);
     switch (outcome.problem) {
@@ -174,7 +187,8 @@ void CLedgerDlg::OnExportExcel()
         ShowMessage(this, QStringLiteral("覆盖文件时出错！"));
         break;
     case orv::SheetProblem::CannotMakeFolder:
-        ShowMessage(this, QStringLiteral("无法创建文件夹“%1”，Excel表没有保存!").arg(QDir::toNativeSeparators(outcome.detail)),
+        ShowMessage(this,
+                    QStringLiteral("无法创建文件夹“%1”，%2没有保存!").arg(QDir::toNativeSeparators(outcome.detail), what),
                     QString(), MsgIcon::Stop);
         break;
     case orv::SheetProblem::TooManyRows:
@@ -185,6 +199,14 @@ void CLedgerDlg::OnExportExcel()
                     QString(), MsgIcon::Stop);
         break;
     case orv::SheetProblem::CannotWrite:
+        if (csv) {
+            ShowMessage(this,
+                        QStringLiteral("写入CSV文件“%1”时出错，文件没有保存!\n请检查保存位置是否允许写入、磁盘是否已满，"
+                                       "或另选一个保存位置后再试。\n\n（%2）")
+                            .arg(shown, outcome.detail),
+                        QString(), MsgIcon::Stop);
+            break;
+        }
         ShowMessage(this,
                     QStringLiteral("写入Excel表“%1”时出错，文件没有保存!\n%2\n\n（%3）")
                         .arg(shown, FailureSentence(outcome.failure), outcome.detail),

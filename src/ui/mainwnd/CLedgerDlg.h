@@ -11,6 +11,7 @@
 #include <QPixmap>
 #include <QPointer>
 
+class CAutoBackup;
 class CColorToolBar;
 #include "mainwnd/CStatusBarCtrl.h"
 class QAction;
@@ -96,6 +97,7 @@ public:
     void OnModifyRecord();
     void OnDeleteRecord();
     void OnExportExcel();
+    void OnImportCsv();
 
     // The client area (below the menu bar) that the layout formulas address.
     QWidget *Client() const { return m_pClient; }
@@ -139,6 +141,8 @@ public:
 
     // Esc and the close box.
     void reject() override;
+    // Every end of the run (exit, log-off, Esc, the close box).
+    void done(int result) override;
 
 Q_SIGNALS:
     // A command is about to run.
@@ -163,6 +167,7 @@ private:
     QWidget *m_pClient = nullptr;
     CColorToolBar *m_pToolBar = nullptr;
     QPointer<CStatusBarCtrl> m_pStatusBar;
+    CAutoBackup *m_pAutoBackup = nullptr;
     QLabel *m_pPositionLabel = nullptr;
     QHash<int, QWidget *> m_controls;
     QHash<int, QAction *> m_commands;
