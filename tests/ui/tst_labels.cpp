@@ -4,6 +4,7 @@
 
 #include "support/WidgetTestMain.h"
 #include "app/CLoginDlg.h"
+#include "import/CImportCsvDlg.h"
 #include "items/CItemEditDlg.h"
 #include "items/CSetItemsDlg.h"
 #include "query/CQueryDlg.h"
@@ -44,6 +45,9 @@ private Q_SLOTS:
         QTest::newRow("add user") << Make([] { return new CAddUserDlg; });
         QTest::newRow("modify user") << Make([] { return new CModifyUserDlg(QStringLiteral("爸爸")); });
         QTest::newRow("delete user") << Make([] { return new CDeleteUserDlg(QStringLiteral("爸爸")); });
+        QTest::newRow("CSV import") << Make([] {
+            return new CImportCsvDlg(QStringLiteral("a.csv"), "类别,日期,金额\n收入,2024-1-1,1\n", {}, orv::RecordKind::Income);
+        });
     }
 
     void everyFieldHasTheLabelBesideIt()

@@ -10,6 +10,7 @@
 #include "app/WorkProgress.h"
 #include "import/CImportCsvDlg.h"
 #include "import/ImportStore.h"
+#include "import/TextEncoding.h"
 #include "mainwnd/CommandGuards.h"
 
 #include <QDir>
@@ -48,7 +49,7 @@ std::optional<QByteArray> ReadImportFile(QWidget *parent, const QString &path)
                     QString(), MsgIcon::Stop);
         return std::nullopt;
     }
-    if (bytes.trimmed().isEmpty() || bytes == "\xEF\xBB\xBF") {
+    if (orv::decodeText(bytes, orv::guessEncoding(bytes)).text.trimmed().isEmpty()) {
         ShowAttention(parent, QStringLiteral("文件“%1”是空的，没有可以导入的记录。").arg(shown));
         return std::nullopt;
     }
