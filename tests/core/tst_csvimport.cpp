@@ -227,6 +227,8 @@ private Q_SLOTS:
         ImportLayout layout = guessImportLayout(bytes, RecordKind::Payout);
         QCOMPARE(layout.dateOrder, std::nullopt);
         const ImportTable table = readImportTable(bytes, layout);
+        QVERIFY(datesDependOnOrder(table, layout.dateColumn));
+        QVERIFY(!datesDependOnOrder(table, layout.amountColumn));
         ImportCheck check = checkImport(table, layout, {}, {});
         QVERIFY(check.dateOrderNeeded);
         QVERIFY(check.rows[0].problems & ImportProblem::DateOrderOpen);

@@ -132,6 +132,7 @@ private Q_SLOTS:
             QCOMPARE(d->Layout().fixedKind, RecordKind::Payout);
             QCOMPARE(Box(d, "kindSource")->currentText(), QStringLiteral("支出记录"));
             QCOMPARE(Box(d, "dateColumn")->currentText(), QStringLiteral("第1列：交易日期"));
+            QVERIFY(!Box(d, "dateOrder")->isEnabled()); // no date reads two ways
             QCOMPARE(d->Rows().size(), 4);
             QCOMPARE(Note(d, 0), QStringLiteral("疑似重复：帐本中已有相同的记录"));
             QCOMPARE(Note(d, 1), QString());
@@ -195,6 +196,7 @@ private Q_SLOTS:
         const bool seen = RunImport(dlg, f.prompter, path, [&](CImportCsvDlg *d) {
             QComboBox *order = Box(d, "dateOrder");
             QCOMPARE(order->currentIndex(), -1);
+            QVERIFY(order->isEnabled());
             Press(d, "import");
             QVERIFY(d->isVisible());
             QCOMPARE(f.prompter.shown.size(), 1);

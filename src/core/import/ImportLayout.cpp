@@ -168,6 +168,17 @@ std::optional<DateOrder> guessDateOrder(const ImportTable &table, int column)
     return DateOrder::MonthFirst;
 }
 
+bool datesDependOnOrder(const ImportTable &table, int column)
+{
+    if (column < 0)
+        return false;
+    const QList<CsvRecord> body = table.body();
+    return std::any_of(body.begin(), body.end(), [column](const CsvRecord &record) {
+        const QString text = cell(record, column);
+        return parseImportDate(text, DateOrder::MonthFirst) != parseImportDate(text, DateOrder::DayFirst);
+    });
+}
+
 void guessColumns(const ImportTable &table, ImportLayout &layout, RecordKind fallbackKind)
 {
     layout.hasHeader = isHeader(table.records);

@@ -82,5 +82,8 @@ void guessColumns(const ImportTable &table, ImportLayout &layout, RecordKind fal
 // nullopt when some read as two days and none decides; month first when
 // there is no such date at all (the order then changes nothing).
 std::optional<DateOrder> guessDateOrder(const ImportTable &table, int column);
+// True when some date of the column reads otherwise in the other order:
+// only then does the order matter.
+bool datesDependOnOrder(const ImportTable &table, int column);
 
 } // namespace orv

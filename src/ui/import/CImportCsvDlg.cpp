@@ -240,6 +240,8 @@ void CImportCsvDlg::ShowLayout()
     case orv::KindSource::Sign: m_pKindSource->setCurrentIndex(kBySign); break;
     }
     m_pKindColumn->setEnabled(m_layout.kindSource == orv::KindSource::Column);
+    // Asked only of a file whose dates read otherwise in the other order.
+    m_pDateOrder->setEnabled(orv::datesDependOnOrder(m_table, m_layout.dateColumn));
     if (m_layout.dateOrder)
         SelectData(m_pDateOrder, int(*m_layout.dateOrder));
     else
