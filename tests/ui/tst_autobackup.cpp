@@ -11,11 +11,16 @@
 #include "mainwnd/CLedgerDlg.h"
 #include "store/BookConnection.h"
 #include "support/ScriptedPrompter.h"
+#include "support/NextModal.h"
 #include "support/TestBook.h"
+#include "users/CAddUserDlg.h"
+#include "users/CUserManageDlg.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 
 #include <functional>
@@ -122,6 +127,19 @@ private Q_SLOTS:
         const Step category = [](CLedgerDlg &) {
             QVERIFY(AppBook().addCategory(RecordKind::Payout, QStringLiteral("宠物")));
         };
+        const Step user = [](CLedgerDlg &) {
+            CUserManageDlg manage;
+            manage.show();
+            bool seen = false;
+            WithNextModal<CAddUserDlg>(seen, [](CAddUserDlg *form) {
+                form->NameEdit()->setText(QStringLiteral("奶奶"));
+                form->PasswordEdit()->setText(QStringLiteral("pw"));
+                form->ConfirmEdit()->setText(QStringLiteral("pw"));
+                QTest::keyClick(form->ConfirmEdit(), Qt::Key_Return);
+            });
+            QTest::mouseClick(manage.findChild<QPushButton *>(QStringLiteral("1")), Qt::LeftButton);
+            QVERIFY(seen);
+        };
         const Step exit = [](CLedgerDlg &dlg) { dlg.MenuCommand(32774)->trigger(); };
         const Step closeBox = [](CLedgerDlg &dlg) {
             dlg.show();
@@ -146,6 +164,7 @@ private Q_SLOTS:
         QTest::newRow("entry changed, close box") << modify << closeBox << qint64(1);
         QTest::newRow("entry deleted, Esc") << remove << escape << qint64(0);
         QTest::newRow("category added, log-off") << category << logOff << qint64(1);
+        QTest::newRow("user added, exit") << user << exit << qint64(1);
     }
     void everyEndOfARunThatChangedTheBook()
     {

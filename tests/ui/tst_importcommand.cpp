@@ -123,7 +123,7 @@ private Q_SLOTS:
                                      encodeGbk(QStringLiteral("交易日期,摘要,名目,金额\r\n"
                                                               "2024-01-02,午饭,餐饮,25.00\r\n"
                                                               "2024-01-03,地铁,交通,￥3\r\n"
-                                                              "2024-01-04,坏的,餐饮,abc\r\n"
+                                                              "2024-01-04,坏的,餐饮,<i>abc</i>\r\n"
                                                               "2024-01-05,<b>电影</b>,看戏&听曲,\"1,060.00\"\r\n")));
         const QStringList before = f.categories(RecordKind::Payout);
         const bool seen = RunImport(dlg, f.prompter, path, [&](CImportCsvDlg *d) {
@@ -136,7 +136,10 @@ private Q_SLOTS:
             QCOMPARE(d->Rows().size(), 4);
             QCOMPARE(Note(d, 0), QStringLiteral("疑似重复：帐本中已有相同的记录"));
             QCOMPARE(Note(d, 1), QString());
-            QCOMPARE(Note(d, 2), QStringLiteral("金额“abc”不是数字"));
+            QCOMPARE(Note(d, 2), QStringLiteral("金额“<i>abc</i>”不是数字"));
+            const auto *view = d->findChild<QTableView *>(QStringLiteral("preview"));
+            QVERIFY(view->model()->index(2, CImportPreviewModel::Note).data(Qt::ToolTipRole).toString().contains(
+                QStringLiteral("&lt;i&gt;abc&lt;/i&gt;")));
             const auto *summary = d->findChild<QLabel *>(QStringLiteral("summary"));
             QCOMPARE(summary->textFormat(), Qt::PlainText);
             QVERIFY2(summary->text().startsWith(QStringLiteral("文件中共有 4 条记录：将导入 2 条；1 条有问题，将跳过；1 条疑似重复")),
@@ -173,11 +176,17 @@ private Q_SLOTS:
             QCOMPARE(Note(d, 1), QStringLiteral("疑似重复：与文件第1行相同"));
             // The space bar ticks the current row, whichever of its cells is current.
             auto *view = d->findChild<QTableView *>(QStringLiteral("preview"));
+            d->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(d));
             view->setFocus();
+            QVERIFY(view->hasFocus());
             view->setCurrentIndex(view->model()->index(1, CImportPreviewModel::Date));
             QCOMPARE(view->model()->index(1, 0).data(Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
             QTest::keyClick(view, Qt::Key_Space);
             QCOMPARE(view->model()->index(1, 0).data(Qt::CheckStateRole).toInt(), int(Qt::Checked));
+            // Tab leaves the preview rather than walk its cells.
+            QTest::keyClick(view, Qt::Key_Tab);
+            QVERIFY(!view->hasFocus());
             d->findChild<QCheckBox *>(QStringLiteral("addCategories"))->setChecked(false);
             Press(d, "import");
         });

@@ -153,6 +153,8 @@ void CImportCsvDlg::BuildControls(const QString &fileName)
     m_pPreview->setSelectionMode(QAbstractItemView::SingleSelection);
     m_pPreview->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_pPreview->setWordWrap(false);
+    // Tab leaves the preview for the next control, as everywhere else.
+    m_pPreview->setTabKeyNavigation(false);
     m_pPreview->verticalHeader()->hide();
     m_pPreview->installEventFilter(this);
     const int widths[] = {40, 48, 48, 110, 100, 90, 170};

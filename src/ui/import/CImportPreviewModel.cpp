@@ -1,5 +1,6 @@
 #include "import/CImportPreviewModel.h"
 
+#include "app/PlainText.h"
 #include "store/TextForms.h"
 
 #include <QBrush>
@@ -70,7 +71,7 @@ QVariant CImportPreviewModel::data(const QModelIndex &index, int role) const
         return chosen ? QVariant() : QVariant(QBrush(kSkippedColour));
     }
     if (role == Qt::ToolTipRole && index.column() == Note)
-        return NoteOf(row);
+        return PlainToolTip(NoteOf(row)); // the file's words, never markup
     if (role != Qt::DisplayRole)
         return {};
     switch (index.column()) {
