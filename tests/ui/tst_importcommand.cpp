@@ -20,8 +20,10 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFileDialog>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -336,6 +338,30 @@ private Q_SLOTS:
         }));
         QCOMPARE(withoutIds(f.book.rows(QStringLiteral("INCOME"))), expected);
         QCOMPARE(f.prompter.texts().first(), QStringLiteral("导入了 4 条记录，跳过 0 条\n名目列表中添加了 2 个新名目。"));
+    }
+
+    void theSaveDialogTakesTheEndingOfTheFilterChosen()
+    {
+        // The real file dialog: a name typed without an ending gets the
+        // ending of the file type chosen, not the default one.
+        QTemporaryDir dir;
+        FileDialogRequest request;
+        request.title = QStringLiteral("保存Excel表");
+        request.proposedPath = dir.filePath(QStringLiteral("20240301收入帐.xlsx"));
+        request.filters = {QStringLiteral("Excel文件(*.xlsx)"), QStringLiteral("CSV文件(*.csv)"), QStringLiteral("所有文件 (*.*)")};
+        request.defaultSuffix = QStringLiteral("xlsx");
+        bool seen = false;
+        WithNextModal<QFileDialog>(seen, [](QFileDialog *d) {
+            auto *types = d->findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
+            QTest::keyClick(types, Qt::Key_Down);
+            QCOMPARE(types->currentText(), QStringLiteral("CSV文件(*.csv)"));
+            auto *name = d->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+            name->setText(QStringLiteral("导出"));
+            QTest::keyClick(name, Qt::Key_Return);
+        });
+        const QString path = Prompter().ChooseFile(nullptr, request);
+        QVERIFY(seen);
+        QCOMPARE(path, dir.filePath(QStringLiteral("导出.csv")));
     }
 
     void aCsvExportThatCannotBeWrittenIsTold()
