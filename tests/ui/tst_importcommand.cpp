@@ -121,7 +121,7 @@ private Q_SLOTS:
         f.book.add(RecordKind::Payout, QDate(2024, 1, 2), QStringLiteral("餐饮"), 25, QStringLiteral("午饭"));
         CLedgerDlg dlg;
         dlg.SwitchToPayout();
-        const QString path = f.write(QStringLiteral("bank.csv"),
+        const QString path = f.write(QStringLiteral("收入明细.csv"),
                                      encodeGbk(QStringLiteral("交易日期,摘要,名目,金额\r\n"
                                                               "2024-01-02,午饭,餐饮,25.00\r\n"
                                                               "2024-01-03,地铁,交通,￥3\r\n"
@@ -131,6 +131,7 @@ private Q_SLOTS:
         const bool seen = RunImport(dlg, f.prompter, path, [&](CImportCsvDlg *d) {
             QCOMPARE(d->windowTitle(), QStringLiteral("导入CSV文件"));
             QCOMPARE(d->Layout().encoding, TextEncoding::Gb18030);
+            // The list on screen decides, whatever the file is called.
             QCOMPARE(d->Layout().fixedKind, RecordKind::Payout);
             QCOMPARE(Box(d, "kindSource")->currentText(), QStringLiteral("支出记录"));
             QCOMPARE(Box(d, "dateColumn")->currentText(), QStringLiteral("第1列：交易日期"));

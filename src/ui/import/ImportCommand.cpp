@@ -98,10 +98,10 @@ void CLedgerDlg::OnImportCsv()
     }
     if (!book)
         return;
-    // The kind the file's name speaks of (this program's exports name it),
-    // else the list on screen.
-    const orv::RecordKind kind = orv::kindFromFileName(QFileInfo(path).fileName())
-                                     .value_or(orv::kindFromModule(g_nModule).value_or(orv::RecordKind::Income));
+    // Into the list on screen; elsewhere, the kind the file's name speaks of
+    // (this program's exports name it).
+    const orv::RecordKind kind = orv::kindFromModule(g_nModule).value_or(
+        orv::kindFromFileName(QFileInfo(path).fileName()).value_or(orv::RecordKind::Income));
     CImportCsvDlg dlg(path, *bytes, std::move(*book), kind, this);
     if (dlg.exec() != QDialog::Accepted)
         return;
