@@ -7,6 +7,6 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${1:-$root/build}
 cmake --build "$build" -j"$(nproc)" >/dev/null
 "$build/bench/orvendal-bigbook"
-for bench in bench_list bench_entries bench_query bench_analysis bench_maintenance; do
+for bench in bench_list bench_entries bench_query bench_analysis bench_maintenance bench_import; do
   QT_QPA_PLATFORM=offscreen "$build/bench/$bench"
 done

@@ -5,6 +5,7 @@
 #include "support/WidgetTestMain.h"
 #include "analysis/CAnalysisView.h"
 #include "app/CLoginDlg.h"
+#include "import/CImportCsvDlg.h"
 #include "items/CItemEditDlg.h"
 #include "items/CSetItemsDlg.h"
 #include "query/CQueryDlg.h"
@@ -54,6 +55,9 @@ private Q_SLOTS:
                 return dlg;
             });
         }
+        QTest::newRow("CSV import") << Make([] {
+            return new CImportCsvDlg(QStringLiteral("a.csv"), "类别,日期,金额\n收入,2024-1-1,1\n", {}, orv::RecordKind::Income);
+        });
     }
 
     void everyFieldHasTheLabelBesideIt()

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 
 namespace {
 
@@ -61,6 +62,12 @@ public:
             dialog.selectNameFilter(request.filters.first());
         if (!request.defaultSuffix.isEmpty())
             dialog.setDefaultSuffix(request.defaultSuffix);
+        // A name typed without an ending takes the one of the filter chosen.
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, &request](const QString &filter) {
+            static const QRegularExpression pattern(QStringLiteral("\\*\\.([A-Za-z0-9]+)"));
+            const QRegularExpressionMatch match = pattern.match(filter);
+            dialog.setDefaultSuffix(match.hasMatch() ? match.captured(1) : request.defaultSuffix);
+        });
         if (request.save)
             dialog.selectFile(QFileInfo(request.proposedPath).fileName());
         // Qt's own dialog, so that it speaks the program's language everywhere.

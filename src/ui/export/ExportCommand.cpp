@@ -2,6 +2,7 @@
 
 #include "app/Globals.h"
 #include "app/Prompter.h"
+#include "export/CsvWriter.h"
 #include "export/ExportMessages.h"
 #include "export/SheetWriter.h"
 #include "mainwnd/CommandGuards.h"
@@ -10,6 +11,7 @@
 
 #include <QDate>
 #include <QDir>
+#include <QFileInfo>
 #include <QProgressDialog>
 #include <QPushButton>
 
@@ -36,6 +38,14 @@ std::optional<ExportNames> NamesOf(int module)
 }
 
 
+// The CSV filter of the save dialog; a chosen name ending in .csv is written as CSV.
+const QString kCsvFilter = QStringLiteral("CSV文件(*.csv)");
+
+bool IsCsvPath(const QString &path)
+{
+    return QFileInfo(path).suffix().compare(QStringLiteral("csv"), Qt::CaseInsensitive) == 0;
+}
+
 // About how many characters fit the width the list gives a column.
 constexpr double kPixelsPerCharacter = 7.0;
 // Exports quicker than this show no progress.
@@ -46,9 +56,10 @@ constexpr int kProgressAfterMs = 500;
 class CExportProgress final
 {
 public:
-    CExportProgress(QWidget *parent, qsizetype rows)
+    CExportProgress(QWidget *parent, qsizetype rows, const QString &what)
         : m_dialog(parent)
         , m_nRows(rows)
+        , m_strWhat(what)
     {
         m_dialog.setObjectName(QStringLiteral("exportProgress"));
         m_dialog.setWindowTitle(QStringLiteral("生成Excel表"));
@@ -70,7 +81,7 @@ public:
             return false;
         if (written >= m_nRows) {
             // Packing the file cannot be stopped half-way.
-            m_dialog.setLabelText(QStringLiteral("正在保存Excel文件，请稍候……"));
+            m_dialog.setLabelText(QStringLiteral("正在保存%1，请稍候……").arg(m_strWhat));
             m_dialog.setCancelButton(nullptr);
         } else {
             m_dialog.setLabelText(Label(written));
@@ -87,6 +98,7 @@ private:
 
     QProgressDialog m_dialog;
     qsizetype m_nRows;
+    QString m_strWhat;
 };
 
 } // namespace
@@ -110,15 +122,17 @@ void CLedgerDlg::OnExportExcel()
     FileDialogRequest request;
     request.title = QStringLiteral("保存Excel表");
     request.proposedPath = QDir(g_strAppDir).filePath(DatedExportName(names->book, QStringLiteral("xlsx"), QDate::currentDate()));
-    request.filters = {QStringLiteral("Excel文件(*.xlsx)"), QStringLiteral("所有文件 (*.*)")};
+    request.filters = {QStringLiteral("Excel文件(*.xlsx)"), kCsvFilter, QStringLiteral("所有文件 (*.*)")};
     request.defaultSuffix = QStringLiteral("xlsx");
     request.save = true;
     const QString path = Prompter().ChooseFile(this, request);
     if (path.isEmpty())
         return;
     // The dialog asked before overwriting, but never the book in use.
+    const bool csv = IsCsvPath(path);
+    const QString what = csv ? QStringLiteral("CSV文件") : QStringLiteral("Excel表");
     if (orv::BookMaintenance::isSameFile(path, AppBookPath())) {
-        ShowAttention(this, QStringLiteral("不能用Excel表覆盖正在使用的数据库文件，请另选一个文件名!"));
+        ShowAttention(this, QStringLiteral("不能用%1覆盖正在使用的数据库文件，请另选一个文件名!").arg(what));
         return;
     }
 
@@ -135,10 +149,9 @@ void CLedgerDlg::OnExportExcel()
 
     orv::SheetOutcome outcome;
     {
-        CExportProgress progress(this, content.rowCount);
-        outcome = orv::writeSheet(path, content, [&progress](qsizetype written, qsizetype) {
-            return progress.Report(written);
-        });
+        CExportProgress progress(this, content.rowCount, what);
+        const auto report = [&progress](qsizetype written, qsizetype) { return progress.Report(written); };
+        outcome = csv ? orv::writeCsv(path, content, report) : orv::writeSheet(path, content, report);
     }
     if (outcome.problem == orv::SheetProblem::TooManyRows) {
         ShowMessage(this,
@@ -148,5 +161,5 @@ void CLedgerDlg::OnExportExcel()
                     QString(), MsgIcon::Stop);
         return;
     }
-    ShowExportOutcome(this, outcome, path, QStringLiteral("Excel表"));
+    ShowExportOutcome(this, outcome, path, what);
 }

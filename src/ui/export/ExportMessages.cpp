@@ -22,11 +22,12 @@ QString FailureSentence(orv::SheetFailure failure)
         return QStringLiteral("有一格的文字超过了Excel表每格最多32767个字符的限制。请缩短那一格的内容后再试。");
     case orv::SheetFailure::BadSheetName:
         return QStringLiteral("工作表的名称不符合Excel表的要求。");
-    case orv::SheetFailure::None:
     case orv::SheetFailure::Internal:
+        return QStringLiteral("Excel表的写入程序出错。请再试一次。");
+    case orv::SheetFailure::None:
         break;
     }
-    return QStringLiteral("Excel表的写入程序出错。请再试一次。");
+    return QStringLiteral("请检查保存位置是否允许写入、磁盘是否已满，或另选一个保存位置后再试。");
 }
 
 } // namespace

@@ -86,9 +86,13 @@ void CLedgerDlg::OnBookChangedElsewhere(orv::BookChanges what)
 
 void CLedgerDlg::OnBookChanged(orv::BookChanges what)
 {
-    // Only a whole new book (restore, new book) changes what the window shows.
-    if (what != orv::BookChanges(orv::BookChange::Everything))
+    // A whole new book (restore, new book) changes everything on screen;
+    // entries written by the batch (an import) are read again like others'.
+    if (what != orv::BookChanges(orv::BookChange::Everything)) {
+        if (what & (orv::BookChange::Income | orv::BookChange::Payout | orv::BookChange::Loans))
+            OnBookChangedElsewhere(what);
         return;
+    }
     m_bQueryOutdated = false;
     UpdateStatusTexts();
     switch (g_nModule) {

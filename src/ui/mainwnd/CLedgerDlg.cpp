@@ -5,6 +5,7 @@
 #include "app/Globals.h"
 #include "app/PlainText.h"
 #include "app/Prompter.h"
+#include "backup/CAutoBackup.h"
 #include "controls/DialogUnits.h"
 #include "controls/Pictures.h"
 #include "mainwnd/CColorToolBar.h"
@@ -115,6 +116,7 @@ CLedgerDlg::CLedgerDlg(QWidget *parent)
 
     CreateMenus();
     FollowBook();
+    m_pAutoBackup = new CAutoBackup(this);
     m_bmpStart = Picture(QStringLiteral(":/res/pictures/start.svg"), QSize(696, 380));
     m_bmpStrip = Picture(QStringLiteral(":/res/pictures/strip.svg"), QSize(3, 5));
     CreateControls();
@@ -317,6 +319,7 @@ void CLedgerDlg::RunCommand(int id)
     case 1012: OnModifyRecord(); break;
     case 1013: OnDeleteRecord(); break;
     case 1015: OnExportExcel(); break;
+    case 32814: OnImportCsv(); break;
     default: break;
     }
 }
@@ -342,7 +345,8 @@ void CLedgerDlg::CreateMenus()
         {u"设置(&D)", {{32782, u"设置名目(&C)..."}, {32806, u"设置背景色(&B)..."}, {0, nullptr},
                        {32784, u"直接登录系统(&L)"}}},
         {u"常用工具(&T)", {{32809, u"计算器(&C)..."}, {32810, u"记事本(&B)..."}}},
-        {u"管理数据库(&D)", {{32803, u"导入恢复数据库(&I)..."}, {32804, u"导出备份数据库(&E)..."}}},
+        {u"管理数据库(&D)", {{32803, u"导入恢复数据库(&I)..."}, {32804, u"导出备份数据库(&E)..."}, {0, nullptr},
+                            {32814, u"导入CSV文件(&C)..."}}},
         {u"帮助(&H)", {{32775, u"帮助文档(&D)...   \tF1"}, {0, nullptr}, {32776, u"关于(&A)..."}}},
     };
     for (const Menu &menu : menus) {

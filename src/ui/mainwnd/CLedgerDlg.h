@@ -15,6 +15,7 @@ namespace orv {
 struct QueryCriteria;
 }
 class CAnalysisView;
+class CAutoBackup;
 class CColorToolBar;
 #include "mainwnd/CStatusBarCtrl.h"
 class QAction;
@@ -102,6 +103,7 @@ public:
     void OnModifyRecord();
     void OnDeleteRecord();
     void OnExportExcel();
+    void OnImportCsv();
 
     // The client area (below the menu bar) that the layout formulas address.
     QWidget *Client() const { return m_pClient; }
@@ -151,6 +153,8 @@ public:
 
     // Esc and the close box.
     void reject() override;
+    // Every end of the run (exit, log-off, Esc, the close box).
+    void done(int result) override;
 
 Q_SIGNALS:
     // A command is about to run.
@@ -180,6 +184,7 @@ private:
     CColorToolBar *m_pToolBar = nullptr;
     QPointer<CStatusBarCtrl> m_pStatusBar;
     QPointer<CAnalysisView> m_pAnalysis;
+    CAutoBackup *m_pAutoBackup = nullptr;
     QLabel *m_pPositionLabel = nullptr;
     QHash<int, QWidget *> m_controls;
     QHash<int, QAction *> m_commands;

@@ -5,6 +5,7 @@
 #include "app/Globals.h"
 #include "app/Prompter.h"
 #include "app/WorkProgress.h"
+#include "backup/AutoBackups.h"
 #include "mainwnd/CommandGuards.h"
 #include "mainwnd/MaintenanceCommands.h"
 #include "store/BookFile.h"
@@ -12,6 +13,7 @@
 
 #include <QDate>
 #include <QDir>
+#include <QFileInfo>
 
 namespace BM = orv::BookMaintenance;
 
@@ -23,12 +25,19 @@ const QString kNewBookQuestion =
     QStringLiteral("为防止旧账丢失，创建新账前请先对旧账进行保存!\n\n选择“是”先保存旧账再创建新账；\t\t\n\n"
                    "选择“否”直接创建新账；\n\n选择“取消”取消本次操作。");
 
+// A restore most often takes the newest automatic backup: it starts there.
+QString RestoreFolder()
+{
+    const QString backups = orv::AutoBackups::folderFor(AppBookLocation(), g_strAppDir);
+    return QFileInfo(backups).isDir() ? backups : g_strAppDir;
+}
+
 FileDialogRequest BookFileDialog(const QString &title, bool save)
 {
     FileDialogRequest request;
     request.title = title;
     request.proposedPath =
-        save ? QDir(g_strAppDir).filePath(BM::backupFileName(QDate::currentDate())) : g_strAppDir;
+        save ? QDir(g_strAppDir).filePath(BM::backupFileName(QDate::currentDate())) : RestoreFolder();
     request.filters = {QStringLiteral("数据库文件 (*.ovd)")};
     request.defaultSuffix = QStringLiteral("ovd");
     request.save = save;

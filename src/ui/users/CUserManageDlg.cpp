@@ -1,5 +1,6 @@
 #include "users/CUserManageDlg.h"
 
+#include "app/AppBook.h"
 #include "app/DbMessages.h"
 #include "app/FileMessages.h"
 #include "app/Globals.h"
@@ -149,6 +150,7 @@ void CUserManageDlg::accept()
     CAddUserDlg dlg(this);
     if (dlg.exec() != QDialog::Accepted)
         return;
+    AppBook().announce(orv::BookChange::Users);
     FillUserList();
     SelectUser(dlg.UserName());
     m_pUserList->setFocus();
@@ -164,6 +166,7 @@ void CUserManageDlg::OnModifyUser()
     CModifyUserDlg dlg(m_pUserList->item(row, 0)->text(), this);
     if (dlg.exec() != QDialog::Accepted)
         return;
+    AppBook().announce(orv::BookChange::Users);
     FillUserList();
     SelectUser(dlg.UserName());
     m_pUserList->setFocus();
@@ -203,6 +206,7 @@ void CUserManageDlg::OnDeleteUser()
             deleted = CheckDb(this, orv::UserStore::remove(*conn, name));
     }
     if (deleted) {
+        AppBook().announce(orv::BookChange::Users);
         ShowFileProblems(this,
                          QStringLiteral("用户“%1”已删除，但其背景色文件或直接登录的设置没能随之删除或更新。").arg(name),
                          orv::UserFiles::forget(g_strAppDir, name));
