@@ -8,7 +8,7 @@
 #include "records/EntryStore.h"
 #include "store/BookConnection.h"
 #include "store/BookFile.h"
-#include "store/BookMaintenance.h"
+#include "book/BookMaintenance.h"
 #include "support/BenchReport.h"
 #include "support/BigBook.h"
 

@@ -11,7 +11,7 @@
 
 #include "store/BookLocation.h"
 #include "store/BookSchema.h"
-#include "store/BookTransfer.h"
+#include "book/BookTransfer.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -34,7 +34,7 @@
 #include "store/BookConnection.h"
 #include "store/BookFile.h"
 #include "store/BookSchema.h"
-#include "store/TextForms.h"
+#include "model/TextForms.h"
 #include "users/CAddUserDlg.h"
 #include "users/CDeleteUserDlg.h"
 #include "users/CModifyUserDlg.h"

@@ -1,7 +1,7 @@
 #include "support/BigBook.h"
 
 #include "store/BookSchema.h"
-#include "store/TextForms.h"
+#include "model/TextForms.h"
 
 #include <QCoreApplication>
 #include <QDate>

@@ -4,12 +4,12 @@
 
 #include "store/BookConnection.h"
 #include "store/BookFile.h"
-#include "store/BookMaintenance.h"
+#include "book/BookMaintenance.h"
 #include "store/BookSchema.h"
 #include "settings/GbkText.h"
-#include "store/UserCarryFile.h"
+#include "book/UserCarryFile.h"
 #include "support/TestBook.h"
-#include "users/PasswordHash.h"
+#include "security/PasswordHash.h"
 #include "users/UserStore.h"
 
 #include <QDir>

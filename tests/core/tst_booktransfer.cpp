@@ -6,10 +6,10 @@
 #include "records/EntryStore.h"
 #include "store/BookConnection.h"
 #include "store/BookSchema.h"
-#include "store/BookTransfer.h"
-#include "store/TextForms.h"
+#include "book/BookTransfer.h"
+#include "model/TextForms.h"
 #include "support/TestBook.h"
-#include "users/PasswordHash.h"
+#include "security/PasswordHash.h"
 
 #include <QProcess>
 #include <QTemporaryDir>

@@ -13,7 +13,7 @@
 #include "records/EntryStore.h"
 #include "settings/GbkText.h"
 #include "store/BookConnection.h"
-#include "store/TextForms.h"
+#include "model/TextForms.h"
 #include "support/TestBook.h"
 
 #include <QStringEncoder>

@@ -6,9 +6,9 @@
 #include "settings/ProgramSettings.h"
 #include "settings/UserColorFile.h"
 #include "store/sqlite/BookCopy.h"
-#include "store/BookMaintenance.h"
+#include "book/BookMaintenance.h"
 #include "store/BookSchema.h"
-#include "store/UserCarryFile.h"
+#include "book/UserCarryFile.h"
 #include "support/TestBook.h"
 
 #include <QFile>

@@ -1,7 +1,7 @@
 // Passwords as the book keeps them: salted Argon2id hashes of exactly what
 // was typed, and the passwords older versions kept as typed still checked.
 
-#include "users/PasswordHash.h"
+#include "security/PasswordHash.h"
 
 #include <QTest>
 

@@ -3,7 +3,7 @@
 #include "query/QueryStatement.h"
 #include "records/EntryStore.h"
 #include "store/BookConnection.h"
-#include "store/TextForms.h"
+#include "model/TextForms.h"
 #include "support/TestBook.h"
 
 #include <QTest>

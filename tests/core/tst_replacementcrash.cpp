@@ -6,9 +6,9 @@
 
 #include "store/BookConnection.h"
 #include "store/BookFile.h"
-#include "store/BookMaintenance.h"
+#include "book/BookMaintenance.h"
 #include "store/BookSchema.h"
-#include "store/Leftovers.h"
+#include "book/Leftovers.h"
 #include "support/TestBook.h"
 
 #include <QDir>

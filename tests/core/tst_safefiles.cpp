@@ -2,13 +2,13 @@
 // written all or nothing, never through a link, and what a crash leaves
 // of them removed at the next start.
 
-#include "store/Leftovers.h"
+#include "book/Leftovers.h"
 #include "settings/ProgramSettings.h"
 #include "settings/UserColorFile.h"
-#include "store/UserCarryFile.h"
+#include "book/UserCarryFile.h"
 #include "support/FileSizeLimit.h"
 #include "support/TestBook.h"
-#include "users/PasswordHash.h"
+#include "security/PasswordHash.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,8 +1,8 @@
 // The text forms in which dates, amounts and texts reach the screen and the
 // book, and the order of entries that sort alike.
 
-#include "records/EntryList.h"
-#include "store/TextForms.h"
+#include "model/EntryList.h"
+#include "model/TextForms.h"
 
 #include <QTest>
 

@@ -6,7 +6,7 @@
 #include "store/BookConnection.h"
 #include "support/TestBook.h"
 #include "users/ModifyUser.h"
-#include "users/PasswordHash.h"
+#include "security/PasswordHash.h"
 #include "users/UserFiles.h"
 #include "users/UserStore.h"
 

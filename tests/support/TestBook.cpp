@@ -7,8 +7,8 @@
 #include "store/BookConnection.h"
 #include "store/BookFile.h"
 #include "store/BookSchema.h"
-#include "store/TextForms.h"
-#include "users/PasswordHash.h"
+#include "model/TextForms.h"
+#include "security/PasswordHash.h"
 
 #include <QAtomicInteger>
 #include <QCoreApplication>

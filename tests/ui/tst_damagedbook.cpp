@@ -12,7 +12,7 @@
 #include "mainwnd/CLedgerDlg.h"
 #include "query/CQueryDlg.h"
 #include "records/CRecordListCtrl.h"
-#include "store/BookMaintenance.h"
+#include "book/BookMaintenance.h"
 #include "support/NextModal.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestBook.h"

@@ -8,7 +8,7 @@
 #include "records/CModifyRecordDlg.h"
 #include "records/CRecordListCtrl.h"
 #include "store/BookConnection.h"
-#include "store/TextForms.h"
+#include "model/TextForms.h"
 #include "support/NextModal.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestBook.h"

@@ -12,7 +12,7 @@
 #include "query/CQueryDlg.h"
 #include "records/CAddRecordDlg.h"
 #include "records/CRecordListCtrl.h"
-#include "store/TextForms.h"
+#include "model/TextForms.h"
 #include "support/NextModal.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestBook.h"

@@ -8,11 +8,11 @@
 #include "records/CRecordListCtrl.h"
 #include "store/BookConnection.h"
 #include "store/BookFile.h"
-#include "store/BookMaintenance.h"
+#include "book/BookMaintenance.h"
 #include "store/BookSchema.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestBook.h"
-#include "users/PasswordHash.h"
+#include "security/PasswordHash.h"
 
 #include <QAction>
 #include <QDir>

@@ -8,7 +8,7 @@
 #include "mainwnd/CLedgerDlg.h"
 #include "store/BookConnection.h"
 #include "store/BookFile.h"
-#include "store/BookMaintenance.h"
+#include "book/BookMaintenance.h"
 #include "store/BookSchema.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestBook.h"

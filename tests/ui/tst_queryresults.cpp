@@ -7,7 +7,7 @@
 #include "query/CQueryDlg.h"
 #include "query/QueryDialogCommand.h"
 #include "records/CRecordListCtrl.h"
-#include "store/TextForms.h"
+#include "model/TextForms.h"
 #include "support/NextModal.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestBook.h"

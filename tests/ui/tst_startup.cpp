@@ -11,7 +11,7 @@
 #include "support/FileSizeLimit.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestBook.h"
-#include "users/PasswordHash.h"
+#include "security/PasswordHash.h"
 
 #include <QAction>
 #include <QComboBox>

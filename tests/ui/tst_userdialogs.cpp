@@ -16,7 +16,7 @@
 #include "users/CModifyUserDlg.h"
 #include "users/CUserManageDlg.h"
 #include "users/ModifyUser.h"
-#include "users/PasswordHash.h"
+#include "security/PasswordHash.h"
 
 #include <QAction>
 #include <QComboBox>

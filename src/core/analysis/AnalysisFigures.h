@@ -3,8 +3,8 @@
 #include "analysis/AnalysisPeriod.h"
 #include "analysis/PeriodBuckets.h"
 #include "query/QueryResult.h"
-#include "records/RecordKind.h"
-#include "store/Money.h"
+#include "model/RecordKind.h"
+#include "model/Money.h"
 
 #include <QList>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "analysis/AnalysisPeriod.h"
 
-#include "store/TextForms.h"
+#include "model/TextForms.h"
 
 #include <utility>
 

@@ -1,7 +1,7 @@
 #include "analysis/AnalysisSheets.h"
 
 #include "analysis/AnalysisColors.h"
-#include "store/TextForms.h"
+#include "model/TextForms.h"
 
 namespace orv {
 

@@ -2,7 +2,7 @@
 
 #include "query/QueryCriteria.h"
 #include "query/QueryStatement.h"
-#include "records/RecordKind.h"
+#include "model/RecordKind.h"
 
 #include <QList>
 

@@ -1,6 +1,6 @@
 #include "analysis/PeriodBuckets.h"
 
-#include "store/TextForms.h"
+#include "model/TextForms.h"
 
 namespace orv {
 

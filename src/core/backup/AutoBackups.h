@@ -2,7 +2,7 @@
 
 #include "files/FileOutcome.h"
 #include "store/BookLocation.h"
-#include "store/BookMaintenance.h"
+#include "book/BookMaintenance.h"
 #include "store/Progress.h"
 
 #include <QDateTime>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "export/SheetWriter.h"
-#include "store/Money.h"
+#include "model/Money.h"
 
 #include <QList>
 #include <QString>

@@ -1,7 +1,7 @@
 #include "import/ImportCheck.h"
 
 #include "records/EntryInput.h"
-#include "store/TextForms.h"
+#include "model/TextForms.h"
 
 #include <QHashFunctions>
 

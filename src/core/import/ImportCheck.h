@@ -1,9 +1,9 @@
 #pragma once
 
 #include "import/ImportLayout.h"
-#include "records/EntryList.h"
-#include "records/RecordKind.h"
-#include "store/Money.h"
+#include "model/EntryList.h"
+#include "model/RecordKind.h"
+#include "model/Money.h"
 
 #include <QFlags>
 #include <QHash>

@@ -3,7 +3,7 @@
 #include "import/CsvParser.h"
 #include "import/ImportValues.h"
 #include "import/TextEncoding.h"
-#include "records/RecordKind.h"
+#include "model/RecordKind.h"
 
 #include <QByteArray>
 #include <QChar>

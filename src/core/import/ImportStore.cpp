@@ -3,7 +3,7 @@
 #include "items/CategoryStore.h"
 #include "store/BookConnection.h"
 #include "store/RowSink.h"
-#include "store/TextForms.h"
+#include "model/TextForms.h"
 
 namespace orv {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "records/EntryList.h"
-#include "records/RecordKind.h"
+#include "model/EntryList.h"
+#include "model/RecordKind.h"
 #include "store/BookChanges.h"
 #include "store/DbResult.h"
 #include "store/Progress.h"

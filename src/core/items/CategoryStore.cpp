@@ -1,7 +1,7 @@
 #include "items/CategoryStore.h"
 
 #include "store/BookConnection.h"
-#include "store/TextForms.h"
+#include "model/TextForms.h"
 
 #include <QSqlError>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "records/RecordKind.h"
+#include "model/RecordKind.h"
 #include "store/DbResult.h"
 
 #include <QList>

@@ -1,6 +1,6 @@
 #include "query/QueryCriteria.h"
 
-#include "store/TextForms.h"
+#include "model/TextForms.h"
 
 #include <algorithm>
 

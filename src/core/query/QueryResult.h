@@ -2,10 +2,10 @@
 
 #include "query/QueryCriteria.h"
 #include "query/QueryStatement.h"
-#include "records/EntryList.h"
-#include "records/RecordKind.h"
+#include "model/EntryList.h"
+#include "model/RecordKind.h"
 #include "store/DbResult.h"
-#include "store/Money.h"
+#include "model/Money.h"
 #include "store/Progress.h"
 
 #include <QList>

@@ -2,7 +2,7 @@
 
 #include "records/EntryStore.h"
 #include "store/SqlDialect.h"
-#include "store/TextForms.h"
+#include "model/TextForms.h"
 
 namespace orv::QueryStatement {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "records/RecordKind.h"
+#include "model/RecordKind.h"
 #include "store/DbResult.h"
-#include "store/Money.h"
+#include "model/Money.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #include "records/EntryInput.h"
 
-#include "store/TextForms.h"
+#include "model/TextForms.h"
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
 #include "records/EntryStore.h"
 
 #include "store/BookConnection.h"
-#include "store/TextForms.h"
+#include "model/TextForms.h"
 #include "store/FastEntryReader.h"
 
 #include <QSqlError>

@@ -2,7 +2,7 @@
 
 #include "store/BusyWait.h"
 #include "store/EngineOpen.h"
-#include "store/TextForms.h"
+#include "model/TextForms.h"
 
 #include <QAtomicInteger>
 #include <QSqlError>

@@ -2,7 +2,7 @@
 
 #include "files/PrivateFiles.h"
 #include "store/BookConnection.h"
-#include "users/PasswordHash.h"
+#include "security/PasswordHash.h"
 
 #include <QFile>
 #include <QSqlDatabase>

@@ -1,6 +1,6 @@
 #include "store/TextInterner.h"
 
-#include "store/TextForms.h"
+#include "model/TextForms.h"
 
 namespace orv {
 

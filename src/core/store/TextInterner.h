@@ -1,6 +1,6 @@
 #pragma once
 
-#include "records/StringPool.h"
+#include "model/StringPool.h"
 
 #include <QString>
 

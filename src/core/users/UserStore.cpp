@@ -2,8 +2,8 @@
 
 #include "settings/UserColorFile.h"
 #include "store/BookConnection.h"
-#include "store/TextForms.h"
-#include "users/PasswordHash.h"
+#include "model/TextForms.h"
+#include "security/PasswordHash.h"
 
 #include <QFile>
 #include <QSqlError>

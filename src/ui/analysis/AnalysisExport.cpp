@@ -9,7 +9,7 @@
 #include "export/ExportMessages.h"
 #include "export/FilePlacement.h"
 #include "mainwnd/CommandGuards.h"
-#include "store/BookMaintenance.h"
+#include "book/BookMaintenance.h"
 
 #include <QBuffer>
 #include <QChartView>

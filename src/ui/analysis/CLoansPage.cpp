@@ -3,7 +3,7 @@
 #include "analysis/AnalysisColors.h"
 #include "analysis/AnalysisDrillDown.h"
 #include "analysis/ChartAxes.h"
-#include "store/TextForms.h"
+#include "model/TextForms.h"
 
 #include <QChart>
 #include <QLineSeries>

@@ -1,6 +1,6 @@
 #include "analysis/CPeriodBar.h"
 
-#include "store/TextForms.h"
+#include "model/TextForms.h"
 
 #include <QComboBox>
 #include <QDateEdit>

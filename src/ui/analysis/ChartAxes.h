@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/Money.h"
+#include "model/Money.h"
 
 #include <QPointF>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/Book.h"
+#include "book/Book.h"
 #include "store/BookLocation.h"
 
 #include <optional>

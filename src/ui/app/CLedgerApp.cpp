@@ -12,7 +12,7 @@
 #include "app/Prompter.h"
 #include "controls/DialogUnits.h"
 #include "controls/Pictures.h"
-#include "store/Leftovers.h"
+#include "book/Leftovers.h"
 #include "mainwnd/CLedgerDlg.h"
 #include "store/BookFile.h"
 #include "store/DataSource.h"

@@ -7,7 +7,7 @@
 #include "controls/DialogUnits.h"
 #include "controls/Pictures.h"
 #include "store/BookConnection.h"
-#include "users/PasswordHash.h"
+#include "security/PasswordHash.h"
 #include "users/UserStore.h"
 
 #include <QComboBox>

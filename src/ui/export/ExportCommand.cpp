@@ -7,7 +7,7 @@
 #include "export/SheetWriter.h"
 #include "mainwnd/CommandGuards.h"
 #include "records/CRecordListCtrl.h"
-#include "store/BookMaintenance.h"
+#include "book/BookMaintenance.h"
 
 #include <QDate>
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "import/CImportPreviewModel.h"
 
 #include "app/PlainText.h"
-#include "store/TextForms.h"
+#include "model/TextForms.h"
 
 #include <QBrush>
 #include <QColor>

@@ -6,7 +6,7 @@
 #include "app/Prompter.h"
 #include "controls/DialogUnits.h"
 #include "items/CategoryStore.h"
-#include "records/RecordKind.h"
+#include "model/RecordKind.h"
 #include "store/BookConnection.h"
 
 #include <QGridLayout>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "records/BookStatus.h"
-#include "records/EntryList.h"
-#include "records/RecordKind.h"
+#include "model/EntryList.h"
+#include "model/RecordKind.h"
 #include "store/BookChanges.h"
 
 #include <QColor>

@@ -9,7 +9,7 @@
 #include "mainwnd/CommandGuards.h"
 #include "mainwnd/MaintenanceCommands.h"
 #include "store/BookFile.h"
-#include "store/BookMaintenance.h"
+#include "book/BookMaintenance.h"
 
 #include <QDate>
 #include <QDir>

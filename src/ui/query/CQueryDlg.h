@@ -1,7 +1,7 @@
 #pragma once
 
 #include "query/QueryCriteria.h"
-#include "records/RecordKind.h"
+#include "model/RecordKind.h"
 
 #include <QDateTime>
 #include <QDialog>

@@ -8,7 +8,7 @@
 #include "query/QueryResult.h"
 #include "records/CRecordListCtrl.h"
 #include "store/BookConnection.h"
-#include "store/TextForms.h"
+#include "model/TextForms.h"
 
 #include <QDate>
 

@@ -4,7 +4,7 @@
 #include "app/DbMessages.h"
 #include "app/Globals.h"
 #include "records/EntryStore.h"
-#include "store/TextForms.h"
+#include "model/TextForms.h"
 
 #include <QComboBox>
 #include <QDateEdit>

@@ -9,7 +9,7 @@
 #include "records/CAmountKeypadDlg.h"
 #include "items/CategoryStore.h"
 #include "store/BookConnection.h"
-#include "store/TextForms.h"
+#include "model/TextForms.h"
 
 #include <QApplication>
 #include <QComboBox>

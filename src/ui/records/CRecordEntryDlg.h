@@ -1,8 +1,8 @@
 #pragma once
 
 #include "records/EntryInput.h"
-#include "records/EntryList.h"
-#include "records/RecordKind.h"
+#include "model/EntryList.h"
+#include "model/RecordKind.h"
 
 #include <QDate>
 #include <QDialog>

@@ -2,7 +2,7 @@
 
 #include "query/QueryCriteria.h"
 #include "records/CRecordListModel.h"
-#include "records/EntryList.h"
+#include "model/EntryList.h"
 
 #include <QColor>
 #include <QObject>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "records/EntryList.h"
+#include "model/EntryList.h"
 
 #include <QAbstractTableModel>
 #include <QColor>

@@ -13,7 +13,7 @@
 #include "records/CAddRecordDlg.h"
 #include "records/CModifyRecordDlg.h"
 #include "records/CRecordListCtrl.h"
-#include "store/TextForms.h"
+#include "model/TextForms.h"
 
 #include <algorithm>
 

@@ -5,7 +5,7 @@
 #include "app/PlainText.h"
 #include "app/Prompter.h"
 #include "store/BookConnection.h"
-#include "users/PasswordHash.h"
+#include "security/PasswordHash.h"
 #include "users/UserForm.h"
 #include "users/UserStore.h"
 

@@ -6,7 +6,7 @@
 #include "app/Prompter.h"
 #include "store/BookConnection.h"
 #include "users/ModifyUser.h"
-#include "users/PasswordHash.h"
+#include "security/PasswordHash.h"
 #include "users/UserForm.h"
 #include "users/UserStore.h"
 

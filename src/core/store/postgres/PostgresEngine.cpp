@@ -1,6 +1,6 @@
 #include "store/EngineOpen.h"
 
-#include "store/TextForms.h"
+#include "model/TextForms.h"
 #include "store/postgres/PgHandle.h"
 
 #include <QByteArrayList>

@@ -3,7 +3,7 @@
 #include "store/BookConnection.h"
 #include "store/BusyWait.h"
 #include "store/EngineOpen.h"
-#include "store/TextForms.h"
+#include "model/TextForms.h"
 #include "store/TextInterner.h"
 #include "store/postgres/PgHandle.h"
 

@@ -2,7 +2,7 @@
 
 #include "store/BookConnection.h"
 #include "store/EngineOpen.h"
-#include "store/TextForms.h"
+#include "model/TextForms.h"
 #include "store/postgres/PgHandle.h"
 
 #include <libpq-fe.h>

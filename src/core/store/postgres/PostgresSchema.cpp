@@ -8,7 +8,7 @@
 
 #include "store/EngineOpen.h"
 #include "store/postgres/PostgresChangeWatcher.h"
-#include "users/PasswordHash.h"
+#include "security/PasswordHash.h"
 
 #include <QSqlError>
 #include <QSqlQuery>

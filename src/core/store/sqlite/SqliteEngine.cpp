@@ -1,7 +1,7 @@
 #include "store/EngineOpen.h"
 
-#include "store/Money.h"
-#include "store/TextForms.h"
+#include "model/Money.h"
+#include "model/TextForms.h"
 #include "store/sqlite/SqliteErrors.h"
 
 #include <QFileInfo>

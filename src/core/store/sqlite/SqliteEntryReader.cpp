@@ -4,7 +4,7 @@
 #include "store/BookConnection.h"
 #include "store/BusyWait.h"
 #include "store/sqlite/SqliteErrors.h"
-#include "store/TextForms.h"
+#include "model/TextForms.h"
 
 #include <sqlite3.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "records/RecordKind.h"
-#include "records/StringPool.h"
+#include "model/RecordKind.h"
+#include "model/StringPool.h"
 
 #include <QDate>
 #include <QString>

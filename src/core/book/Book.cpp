@@ -1,9 +1,9 @@
-#include "store/Book.h"
+#include "book/Book.h"
 
 #include "records/EntryStore.h"
 #include "store/BookConnection.h"
 #include "store/ChangeWatcher.h"
-#include "store/TextForms.h"
+#include "model/TextForms.h"
 
 #include <libpq-fe.h>
 

@@ -1,4 +1,4 @@
-#include "store/Money.h"
+#include "model/Money.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "users/PasswordHash.h"
+#include "security/PasswordHash.h"
 
 #include <QByteArray>
 

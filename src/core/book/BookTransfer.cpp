@@ -1,4 +1,4 @@
-#include "store/BookTransfer.h"
+#include "book/BookTransfer.h"
 
 #include "records/EntryStore.h"
 #include "store/BookConnection.h"

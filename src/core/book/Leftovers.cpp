@@ -1,8 +1,8 @@
-#include "store/Leftovers.h"
+#include "book/Leftovers.h"
 
 #include "files/AtomicWrite.h"
-#include "store/BookMaintenance.h"
-#include "store/UserCarryFile.h"
+#include "book/BookMaintenance.h"
+#include "book/UserCarryFile.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "store/TextForms.h"
+#include "model/TextForms.h"
 
 #include "settings/GbkText.h"
 

@@ -1,6 +1,6 @@
-#include "records/StringPool.h"
+#include "model/StringPool.h"
 
-#include "records/TextCollation.h"
+#include "model/TextCollation.h"
 
 namespace orv {
 

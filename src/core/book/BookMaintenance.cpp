@@ -1,4 +1,4 @@
-#include "store/BookMaintenance.h"
+#include "book/BookMaintenance.h"
 
 #include "files/AtomicWrite.h"
 #include "files/PendingFiles.h"
@@ -6,10 +6,10 @@
 #include "store/BookConnection.h"
 #include "store/BookFile.h"
 #include "store/BookSchema.h"
-#include "store/BookTransfer.h"
-#include "store/UserCarryFile.h"
+#include "book/BookTransfer.h"
+#include "book/UserCarryFile.h"
 #include "store/sqlite/BookCopy.h"
-#include "users/PasswordHash.h"
+#include "security/PasswordHash.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "records/RecordKind.h"
+#include "model/RecordKind.h"
 
 namespace orv {
 

@@ -1,8 +1,8 @@
-#include "store/UserCarryFile.h"
+#include "book/UserCarryFile.h"
 
 #include "settings/GbkText.h"
 #include "store/BookConnection.h"
-#include "users/PasswordHash.h"
+#include "security/PasswordHash.h"
 
 #include <QDir>
 #include <QSqlError>

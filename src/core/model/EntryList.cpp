@@ -1,6 +1,6 @@
-#include "records/EntryList.h"
+#include "model/EntryList.h"
 
-#include "store/TextForms.h"
+#include "model/TextForms.h"
 
 #include <algorithm>
 

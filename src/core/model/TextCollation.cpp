@@ -1,4 +1,4 @@
-#include "records/TextCollation.h"
+#include "model/TextCollation.h"
 
 #include <QCollator>
 #include <QLocale>
