@@ -46,37 +46,23 @@ double CurrentMemoryMb()
 // The median of runs of an operation, each after its own preparation.
 double MedianOf(int runs, const std::function<void()> &prepare, const std::function<void()> &operation)
 {
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        prepare();
-        QCoreApplication::processEvents();
-        QElapsedTimer timer;
-        timer.start();
-        operation();
-        QCoreApplication::processEvents();
-        times.push_back(double(timer.nsecsElapsed()) / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    return MedianMs(
+        runs,
+        [&] {
+            prepare();
+            QCoreApplication::processEvents();
+        },
+        [&] {
+            operation();
+            QCoreApplication::processEvents();
+        });
 }
 
 // A statement with its values written in, the exact sum (a function of the
 // program's own) replaced by SQLite's SUM, for SQLite on its own.
 QString Inlined(const orv::BoundStatement &statement, const QString &exactSum)
 {
-    QString sql;
-    qsizetype next = 0;
-    for (QChar c : statement.sql) {
-        if (c != u'?') {
-            sql += c;
-            continue;
-        }
-        const QVariant value = statement.values.value(next++);
-        if (value.typeId() == QMetaType::QString)
-            sql += u'\'' + value.toString().replace(u'\'', QStringLiteral("''")) + u'\'';
-        else
-            sql += value.toString();
-    }
+    QString sql = InlinedSql(statement);
     return sql.replace(exactSum, QStringLiteral("SUM(\"money\")"));
 }
 

@@ -19,19 +19,6 @@
 
 #include <cstdio>
 
-namespace {
-
-// Lets the view do everything it would before the user sees the result:
-// lay out, scroll, paint.
-void Settle(QWidget *window)
-{
-    QApplication::processEvents();
-    QApplication::processEvents();
-    window->repaint();
-}
-
-} // namespace
-
 int main(int argc, char *argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");

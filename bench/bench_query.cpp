@@ -29,32 +29,13 @@ namespace {
 constexpr int kRuns = 5;
 constexpr double kGoalMs = 1000;
 
-// The statement with its values written in, for SQLite on its own.
-QString Inlined(const orv::BoundStatement &statement)
-{
-    QString sql;
-    qsizetype next = 0;
-    for (QChar c : statement.sql) {
-        if (c != u'?') {
-            sql += c;
-            continue;
-        }
-        const QVariant value = statement.values.value(next++);
-        if (value.typeId() == QMetaType::QString)
-            sql += u'\'' + value.toString().replace(u'\'', QStringLiteral("''")) + u'\'';
-        else
-            sql += value.toString();
-    }
-    return sql;
-}
-
 double SqliteAloneMs(const QString &book, const QList<orv::BoundStatement> &statements)
 {
     double ms = 0;
     for (const orv::BoundStatement &statement : statements) {
         double best = 1e300;
         for (int i = 0; i < 3; ++i)
-            best = std::min(best, ::SqliteAloneMs(book, Inlined(statement)));
+            best = std::min(best, ::SqliteAloneMs(book, InlinedSql(statement)));
         ms += best;
     }
     return ms;

@@ -1,8 +1,13 @@
 #include "support/BenchReport.h"
 
+#include "query/QueryStatement.h"
+
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QWidget>
 
 #include <sqlite3.h>
 
@@ -12,8 +17,14 @@
 
 double MedianMs(int runs, const std::function<void()> &operation)
 {
+    return MedianMs(runs, [] {}, operation);
+}
+
+double MedianMs(int runs, const std::function<void()> &prepare, const std::function<void()> &operation)
+{
     std::vector<double> times;
     for (int i = 0; i < runs; ++i) {
+        prepare();
         QElapsedTimer timer;
         timer.start();
         operation();
@@ -21,6 +32,53 @@ double MedianMs(int runs, const std::function<void()> &operation)
     }
     std::sort(times.begin(), times.end());
     return times[times.size() / 2];
+}
+
+void Settle(QWidget *window)
+{
+    QApplication::processEvents();
+    QApplication::processEvents();
+    window->repaint();
+}
+
+QString InlinedSql(const orv::BoundStatement &statement)
+{
+    QString sql;
+    qsizetype next = 0;
+    for (QChar c : statement.sql) {
+        if (c != u'?') {
+            sql += c;
+            continue;
+        }
+        const QVariant value = statement.values.value(next++);
+        if (value.typeId() == QMetaType::QString)
+            sql += u'\'' + value.toString().replace(u'\'', QStringLiteral("''")) + u'\'';
+        else
+            sql += value.toString();
+    }
+    return sql;
+}
+
+double PsqlMs(const QString &uri, const QString &sql)
+{
+    double best = -1;
+    for (int run = 0; run < 3; ++run) {
+        QProcess psql;
+        // Rows go to /dev/null; the timing line still reaches standard output.
+        psql.start(QStringLiteral("psql"), {QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-d"), uri,
+                                            QStringLiteral("-o"), QStringLiteral("/dev/null"), QStringLiteral("-c"),
+                                            QStringLiteral("\\timing on"), QStringLiteral("-c"), sql});
+        if (!psql.waitForFinished(600000) || psql.exitCode() != 0)
+            return -1;
+        const auto match = QRegularExpression(QStringLiteral("Time: ([0-9.]+) ms"))
+                               .match(QString::fromUtf8(psql.readAllStandardOutput()));
+        if (!match.hasMatch())
+            return -1;
+        const double ms = match.captured(1).toDouble();
+        if (best < 0 || ms < best)
+            best = ms;
+    }
+    return best;
 }
 
 double SqliteAloneMs(const QString &bookPath, const QString &sql)
@@ -58,10 +116,10 @@ double PeakMemoryMb()
     return match.hasMatch() ? match.captured(1).toDouble() / 1024.0 : -1;
 }
 
-void ReportHeader(const QString &title)
+void ReportHeader(const QString &title, const char *besideCaption)
 {
     std::printf("\n%s\n", qPrintable(title));
-    std::printf("%-48s %10s %12s %7s %8s\n", "operation", "ms", "sqlite ms", "ratio", "goal ms");
+    std::printf("%-48s %10s %12s %7s %8s\n", "operation", "ms", besideCaption, "ratio", "goal ms");
 }
 
 void ReportLine(const QString &what, double ms, double sqliteMs, double goalMs)

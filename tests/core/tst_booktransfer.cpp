@@ -89,6 +89,17 @@ private Q_SLOTS:
         const BookLocation file = BookLocation::file(dir.filePath(QStringLiteral("归档.ovd")));
         QVERIFY(BookTransfer::copyWholeBook(book.location(), file, false).ok());
         QCOMPARE(ContentsAt(file), before);
+        // The copy builds each date index after its rows: all three there, the file whole.
+        {
+            const BookConnection conn(file);
+            auto indexes = conn.read(QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type = 'index' AND "
+                                                    "name IN ('INCOME_date', 'PAYOUT_date', 'ON_LOAD_date')"));
+            QVERIFY(indexes && indexes->next());
+            QCOMPARE(indexes->value(0).toInt(), 3);
+            auto check = conn.read(QStringLiteral("PRAGMA integrity_check"));
+            QVERIFY(check && check->next());
+            QCOMPARE(check->value(0).toString(), QStringLiteral("ok"));
+        }
         // ... and back into a fresh book, whose own categories and users it replaces.
         TestBook fresh;
         QVERIFY(BookTransfer::copyWholeBook(file, fresh.location(), false).ok());

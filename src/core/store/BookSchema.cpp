@@ -42,6 +42,17 @@ QStringList columnsOf(const BookConnection &conn, const QString &table)
 
 } // namespace
 
+QString createDateIndex(const QString &entryTable)
+{
+    // Queries pick date ranges; the index keeps a year's query quick in a big book.
+    return QStringLiteral("CREATE INDEX IF NOT EXISTS \"%1_date\" ON \"%1\" (\"date\")").arg(entryTable);
+}
+
+QString dropDateIndex(const QString &entryTable)
+{
+    return QStringLiteral("DROP INDEX IF EXISTS \"%1_date\"").arg(entryTable);
+}
+
 QStringList tableNames()
 {
     return {QStringLiteral("INCOME"), QStringLiteral("PAYOUT"), QStringLiteral("ON_LOAD"),
@@ -55,8 +66,7 @@ QStringList createStatements()
     for (RecordKind kind : kAllKinds) {
         const QString table = recordTable(kind);
         ddl << entryTableDdl(table);
-        // Queries pick date ranges; the index keeps a year's query quick in a big book.
-        ddl << QStringLiteral("CREATE INDEX \"%1_date\" ON \"%1\" (\"date\")").arg(table);
+        ddl << createDateIndex(table);
     }
     for (RecordKind kind : kAllKinds)
         ddl << QStringLiteral("CREATE TABLE \"%1\" (\"items\" VARCHAR(255))").arg(itemsTable(kind));

@@ -17,6 +17,10 @@ namespace BookSchema {
 
 // CREATE statements for the seven tables and their indexes.
 QStringList createStatements();
+// The index that keeps date ranges of an entry table quick, and its removal
+// (for a bulk load, which builds it once afterwards instead of row by row).
+QString createDateIndex(const QString &entryTable);
+QString dropDateIndex(const QString &entryTable);
 // The seven table names.
 QStringList tableNames();
 // The categories a new book offers for a kind.

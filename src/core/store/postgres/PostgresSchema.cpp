@@ -30,7 +30,7 @@ QStringList serverStatements()
                               "\"remark\" TEXT, "
                               "\"user\" TEXT)")
                    .arg(table);
-        ddl << QStringLiteral("CREATE INDEX \"%1_date\" ON \"%1\" (\"date\")").arg(table);
+        ddl << BookSchema::createDateIndex(table);
     }
     for (RecordKind kind : kAllKinds)
         ddl << QStringLiteral("CREATE TABLE \"%1\" (\"items\" TEXT, "
