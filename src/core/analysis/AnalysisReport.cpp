@@ -3,6 +3,7 @@
 #include "analysis/AnalysisStatement.h"
 #include "query/QueryResult.h"
 #include "store/BookConnection.h"
+#include "store/PackedGroups.h"
 #include "users/UserStore.h"
 
 #include <QHash>
@@ -51,24 +52,39 @@ Groups readGroups(const BookConnection &conn, const GroupRequest &request)
 {
     const auto &[criteria, kind, keys] = request;
     const DateAccess access = QueryRunner::chooseDateAccess(conn, criteria, kind);
-    const BoundStatement statement = AnalysisStatement::grouped(conn.sql(), criteria, kind, keys, access);
+    const bool onePass = !keys.isEmpty() && !conn.sql().onePassGroupSums().isEmpty();
+    const BoundStatement statement = onePass
+                                         ? AnalysisStatement::groupedInOnePass(conn.sql(), criteria, kind, keys, access)
+                                         : AnalysisStatement::grouped(conn.sql(), criteria, kind, keys, access);
     auto query = conn.read(statement.sql, statement.values);
     if (!query)
         return query.error();
-    QList<Group> groups;
+    QList<PackedGroup> rows;
     const int sumColumn = int(keys.size());
-    while (query->next()) {
-        Group group;
-        for (int k = 0; k < sumColumn; ++k)
-            group.keys.append(query->value(k));
-        const QString sumText = query->value(sumColumn).toString();
+    if (onePass) {
+        const QVariant packed = query->next() ? query->value(0) : QVariant();
+        auto unpacked = PackedGroups::unpack(packed.toByteArray(), sumColumn);
+        if (!unpacked)
+            return DbError::statement(QStringLiteral("the book answered groups that cannot be read"));
+        rows = std::move(*unpacked);
+    } else {
+        while (query->next()) {
+            PackedGroup row;
+            for (int k = 0; k < sumColumn; ++k)
+                row.keys.append(query->value(k));
+            row.sumText = query->value(sumColumn);
+            row.count = query->value(sumColumn + 1).toLongLong();
+            rows.append(row);
+        }
+    }
+    QList<Group> groups;
+    for (const PackedGroup &row : rows) {
+        const QString sumText = row.sumText.toString();
         const std::optional<FenSum> sum = fenFromDecimal(sumText);
         // A figure that cannot be read exactly is not shown at all.
         if (!sum)
             return DbError::statement(QStringLiteral("the book answered a sum that is not an amount: \"%1\"").arg(sumText));
-        group.sum = *sum;
-        group.count = query->value(sumColumn + 1).toLongLong();
-        groups.append(group);
+        groups.append({row.keys, *sum, row.count});
     }
     return groups;
 }

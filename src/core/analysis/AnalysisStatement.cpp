@@ -42,6 +42,19 @@ BoundStatement grouped(const SqlDialect &sql, const QueryCriteria &criteria, Rec
     return statement;
 }
 
+BoundStatement groupedInOnePass(const SqlDialect &sql, const QueryCriteria &criteria, RecordKind kind,
+                                const QList<Key> &keys, DateAccess access)
+{
+    QStringList terms;
+    for (Key key : keys)
+        terms.append(keyTerm(sql, key));
+    terms.append(QStringLiteral("\"money\""));
+    BoundStatement statement = QueryStatement::where(sql, criteria, access);
+    statement.sql.prepend(QStringLiteral("SELECT %1(%2) FROM \"%3\"")
+                              .arg(sql.onePassGroupSums(), terms.join(QStringLiteral(", ")), recordTable(kind)));
+    return statement;
+}
+
 BoundStatement span(RecordKind kind)
 {
     // Two selects of one MIN or MAX each: each is then read off the end of

@@ -24,6 +24,13 @@ enum class Key { Day, Month, Category, User };
 BoundStatement grouped(const SqlDialect &sql, const QueryCriteria &criteria, RecordKind kind, const QList<Key> &keys,
                        DateAccess access = DateAccess::ByIndex);
 
+// The same groups added up in one pass, where the engine offers it
+// (SqlDialect::onePassGroupSums): SELECT f(<keys>, "money") FROM ... WHERE
+// <the same conditions>, one row whose value PackedGroups::unpack reads.
+// Keys must not be empty.
+BoundStatement groupedInOnePass(const SqlDialect &sql, const QueryCriteria &criteria, RecordKind kind,
+                                const QList<Key> &keys, DateAccess access = DateAccess::ByIndex);
+
 // The first and the last date of a kind's entries.
 BoundStatement span(RecordKind kind);
 

@@ -23,6 +23,12 @@ public:
     // when no row is summed. Exact whatever the number of rows.
     virtual QString exactSum(const QString &column) const = 0;
 
+    // The name of an aggregate that adds up groups in one pass over the
+    // rows, for an engine whose GROUP BY sorts every row first:
+    // f(key, ..., amount) answers the groups packed as PackedGroups reads
+    // them. Empty where the engine's own GROUP BY is quick.
+    virtual QString onePassGroupSums() const { return {}; }
+
     // The day of a date column, comparable with a bound "yyyy-MM-dd" text
     // (a stored time of day is left out).
     virtual QString dayOf(const QString &column) const = 0;
