@@ -11,7 +11,10 @@
 
 #include <libpq-fe.h>
 
+#include <condition_variable>
 #include <cstdlib>
+#include <mutex>
+#include <thread>
 
 namespace orv {
 
@@ -93,6 +96,101 @@ bool run(PGconn *pg, const char *sql, DbError *error)
     return ok;
 }
 
+// Turns fetched parts into entries on a thread of its own, so that the
+// server prepares and sends the next part while this computer reads the
+// last one. Only the calling thread touches the connection, the list and
+// whatever a progress report runs (a window may paint the list meanwhile);
+// the reader keeps its entries and texts apart until they are handed over.
+class PartReader
+{
+public:
+    PartReader() : m_interner(m_texts) { m_thread = std::thread([this] { readParts(); }); }
+    ~PartReader()
+    {
+        finish();
+        if (m_waiting)
+            PQclear(m_waiting);
+    }
+
+    // Hands a part over (the reader owns it then), once the previous one is taken.
+    void give(PGresult *part)
+    {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return !m_waiting; });
+        m_waiting = part;
+        m_changed.notify_all();
+    }
+    // Adds the entries read to the list, their texts to its pool; after finish().
+    void handOver(EntryList &list) const
+    {
+        std::vector<quint32> textIndex(m_texts.size());
+        for (quint32 i = 0; i < m_texts.size(); ++i)
+            textIndex[i] = list.pool().intern(m_texts.text(i));
+        std::vector<Entry> &entries = list.entries();
+        entries.reserve(entries.size() + m_entries.size());
+        for (Entry entry : m_entries) {
+            entry.items = textIndex[entry.items];
+            entry.remark = textIndex[entry.remark];
+            entry.user = textIndex[entry.user];
+            entries.push_back(entry);
+        }
+    }
+    // Waits until every part given is read.
+    void finish()
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_done = true;
+            m_changed.notify_all();
+        }
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+
+private:
+    void readParts()
+    {
+        for (;;) {
+            PGresult *rows = nullptr;
+            {
+                std::unique_lock lock(m_mutex);
+                m_changed.wait(lock, [this] { return m_waiting || m_done; });
+                if (!m_waiting)
+                    return;
+                rows = m_waiting;
+                m_waiting = nullptr;
+                m_changed.notify_all();
+            }
+            read(rows);
+            PQclear(rows);
+        }
+    }
+    void read(PGresult *rows)
+    {
+        const int count = PQntuples(rows);
+        for (int r = 0; r < count; ++r) {
+            Entry entry;
+            entry.id = std::strtoll(PQgetvalue(rows, r, 0), nullptr, 10);
+            if (!PQgetisnull(rows, r, 1))
+                entry.julianDay = qint32(julianDayOfUtf8(PQgetvalue(rows, r, 1), PQgetlength(rows, r, 1)));
+            entry.money = std::strtod(PQgetvalue(rows, r, 3), nullptr);
+            entry.items = m_interner.intern(PQgetvalue(rows, r, 2), PQgetlength(rows, r, 2));
+            entry.remark = m_interner.intern(PQgetvalue(rows, r, 4), PQgetlength(rows, r, 4));
+            entry.user = m_interner.intern(PQgetvalue(rows, r, 5), PQgetlength(rows, r, 5));
+            m_entries.push_back(entry);
+        }
+    }
+
+    StringPool m_texts;
+    TextInterner m_interner;
+    std::vector<Entry> m_entries;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    PGresult *m_waiting = nullptr;
+    bool m_done = false;
+    std::thread m_thread;
+};
+
 } // namespace
 
 std::optional<DbResult<qsizetype>> appendEntriesFromPostgres(const BookConnection &conn, const QString &sql,
@@ -127,35 +225,31 @@ std::optional<DbResult<qsizetype>> appendEntriesFromPostgres(const BookConnectio
         error = errorOf(pg, declared);
     PQclear(declared);
 
-    TextInterner interner(list.pool());
     std::vector<Entry> &entries = list.entries();
     const size_t before = entries.size();
     bool failed = !ok;
     const QByteArray fetch = "FETCH FORWARD " + QByteArray::number(kRowsPerFetch) + " FROM orvendal_rows";
-    while (!failed) {
-        PGresult *rows = PQexec(pg, fetch.constData());
-        if (PQresultStatus(rows) != PGRES_TUPLES_OK) {
-            error = errorOf(pg, rows);
-            PQclear(rows);
-            failed = true;
-            break;
+    {
+        PartReader reader;
+        qsizetype fetched = 0;
+        while (!failed) {
+            PGresult *rows = PQexec(pg, fetch.constData());
+            if (PQresultStatus(rows) != PGRES_TUPLES_OK) {
+                error = errorOf(pg, rows);
+                PQclear(rows);
+                failed = true;
+                break;
+            }
+            const int count = PQntuples(rows);
+            fetched += count;
+            reader.give(rows);
+            goOn(progress, fetched, 0);
+            if (count < kRowsPerFetch)
+                break;
         }
-        const int count = PQntuples(rows);
-        for (int r = 0; r < count; ++r) {
-            Entry entry;
-            entry.id = std::strtoll(PQgetvalue(rows, r, 0), nullptr, 10);
-            if (!PQgetisnull(rows, r, 1))
-                entry.julianDay = qint32(julianDayOfUtf8(PQgetvalue(rows, r, 1), PQgetlength(rows, r, 1)));
-            entry.money = std::strtod(PQgetvalue(rows, r, 3), nullptr);
-            entry.items = interner.intern(PQgetvalue(rows, r, 2), PQgetlength(rows, r, 2));
-            entry.remark = interner.intern(PQgetvalue(rows, r, 4), PQgetlength(rows, r, 4));
-            entry.user = interner.intern(PQgetvalue(rows, r, 5), PQgetlength(rows, r, 5));
-            entries.push_back(entry);
-        }
-        PQclear(rows);
-        goOn(progress, qsizetype(entries.size() - before), 0);
-        if (count < kRowsPerFetch)
-            break;
+        reader.finish();
+        if (!failed)
+            reader.handOver(list);
     }
     DbError ignored;
     run(pg, failed ? "ROLLBACK" : "COMMIT", failed ? &ignored : &error);
