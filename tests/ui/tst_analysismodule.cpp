@@ -22,6 +22,7 @@
 #include <QAction>
 #include <QBarSet>
 #include <QChart>
+#include <QBarCategoryAxis>
 #include <QChartView>
 #include <QComboBox>
 #include <QDateEdit>
@@ -331,6 +332,29 @@ private Q_SLOTS:
         View().SetPeriod(AnalysisPeriod::year(2020));
         for (quint32 colour : gone)
             QVERIFY2(PlotPixelsOf(page, colour) == 0, qPrintable(QString::number(colour, 16)));
+    }
+
+    // Twelve months under a small chart would be cut to "…": they slant
+    // there, and stand upright again where each fits under its bar.
+    void monthLabelsSlantOnlyWhenCrowded()
+    {
+        CLedgerDlg &dlg = Open();
+        View().SetPeriod(AnalysisPeriod::year(2024));
+        const CAnalysisPage *page = Page(AnalysisChart::Trend);
+        // The angle, and none cut short once slanted.
+        auto labelsAngle = [page]() -> qreal {
+            const QList<QAbstractAxis *> axes = page->Chart()->axes(Qt::Horizontal);
+            auto *categories = axes.isEmpty() ? nullptr : qobject_cast<QBarCategoryAxis *>(axes.first());
+            if (!categories || (categories->labelsAngle() != 0 && categories->truncateLabels()))
+                return 999.0;
+            return categories->labelsAngle();
+        };
+        dlg.resize(800, 580);
+        QTRY_COMPARE(labelsAngle(), -45.0);
+        dlg.resize(1900, 1100);
+        QTRY_COMPARE(labelsAngle(), 0.0);
+        dlg.resize(800, 580);
+        QTRY_COMPARE(labelsAngle(), -45.0);
     }
 
     void figuresBesideEachChart()

@@ -2,14 +2,39 @@
 
 #include <QBarCategoryAxis>
 #include <QChart>
+#include <QFontMetrics>
 #include <QValueAxis>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
 
-// Past this many bars the labels under them are slanted to fit.
+// Past this many bars the labels under them start slanted.
 constexpr qsizetype kUprightLabels = 12;
+
+// Labels stand upright while each fits under its own bar; otherwise the
+// chart would cut them to "…" (twelve months in a small window), so they
+// slant, whole: slanted, neighbours no longer share the width. Slanting
+// only narrows the plot, so the choice never flips back and forth.
+void SlantWhenCrowded(QChart *chart, QBarCategoryAxis *categories, const QStringList &labels)
+{
+    if (labels.isEmpty())
+        return;
+    QObject::connect(chart, &QChart::plotAreaChanged, categories, [categories, labels](const QRectF &plot) {
+        const QFontMetrics metrics(categories->labelsFont());
+        int widest = 0;
+        for (const QString &label : labels)
+            widest = std::max(widest, metrics.horizontalAdvance(label));
+        // A little air between neighbours, as the axis keeps itself.
+        const bool crowded = widest + metrics.averageCharWidth() > plot.width() / double(labels.size());
+        const qreal angle = crowded ? -45 : 0;
+        if (categories->labelsAngle() != angle) {
+            categories->setTruncateLabels(!crowded);
+            categories->setLabelsAngle(angle);
+        }
+    });
+}
 
 } // namespace
 
@@ -26,8 +51,10 @@ void AttachAxes(QChart *chart, const QStringList &labels, const ValueSpan &span,
 {
     auto *categories = new QBarCategoryAxis;
     categories->append(labels);
-    if (labels.size() > kUprightLabels)
+    if (labels.size() > kUprightLabels) {
+        categories->setTruncateLabels(false);
         categories->setLabelsAngle(-45);
+    }
     auto *values = new QValueAxis;
     values->setLabelFormat(QStringLiteral("%.2f"));
     // An empty period still shows an axis a family can read.
@@ -37,6 +64,8 @@ void AttachAxes(QChart *chart, const QStringList &labels, const ValueSpan &span,
     if (!upright)
         categories->setLabelsAngle(0);
     chart->addAxis(categories, upright ? Qt::AlignBottom : Qt::AlignLeft);
+    if (upright)
+        SlantWhenCrowded(chart, categories, labels);
     chart->addAxis(values, upright ? Qt::AlignLeft : Qt::AlignBottom);
     for (QAbstractSeries *series : chart->series()) {
         series->attachAxis(categories);

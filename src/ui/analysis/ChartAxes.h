@@ -17,7 +17,8 @@ struct ValueSpan
     void Take(std::initializer_list<orv::FenSum> figures);
 };
 
-// A category axis along the bottom (its labels slanted when there are many)
+// A category axis along the bottom (its labels slanted when they do not fit
+// side by side)
 // and a value axis in yuan at the left, for every series of the chart; for
 // bars lying on their side, the categories at the left and the yuan below.
 void AttachAxes(QChart *chart, const QStringList &labels, const ValueSpan &span,
