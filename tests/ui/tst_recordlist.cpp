@@ -564,6 +564,53 @@ private Q_SLOTS:
         }
     }
 
+    // Ids past the narrow 序号 column (a book that has seen a million
+    // entries, ids above 2^32) are shown whole, not as "399…".
+    void longIdsShowWhole_data() { RecordModules(); }
+    void longIdsShowWhole()
+    {
+        QFETCH(int, module);
+        const RecordKind kind = *orv::kindFromModule(module);
+        const QString table = orv::recordTable(kind);
+        {
+            const orv::BookConnection conn(m_book->location());
+            const qint64 last = Q_INT64_C(4294967296);
+            const auto raised =
+                TestBook::onServer()
+                    ? conn.run(QStringLiteral("SELECT setval(pg_get_serial_sequence('\"%1\"', 'id'), ?)").arg(table), {last})
+                    : conn.run(QStringLiteral("INSERT INTO sqlite_sequence (name, seq) SELECT ?, ? WHERE NOT EXISTS "
+                                              "(SELECT 1 FROM sqlite_sequence WHERE name = ?)"),
+                               {table, last, table});
+            if (!TestBook::onServer())
+                QVERIFY(conn.run(QStringLiteral("UPDATE sqlite_sequence SET seq = ? WHERE name = ?"), {last, table}).ok());
+            QVERIFY2(raised.ok(), raised.ok() ? "" : qPrintable(raised.error().message));
+        }
+        QCOMPARE(m_book->add(kind, QDate(2024, 3, 1), QStringLiteral("工资"), 5), Q_INT64_C(4294967297));
+        CRecordListCtrl &list = Open(module);
+        CRecordListView *view = list.Window();
+        const int margins = 2 * view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view);
+        int shown = 0;
+        for (int row = 0; row < list.GetItemCount(); ++row) {
+            const QString text = list.GetItemText(row, 0);
+            if (text != QLatin1String("4294967297"))
+                continue;
+            ++shown;
+            QVERIFY2(view->fontMetrics().horizontalAdvance(text) + margins <= view->columnWidth(0), qPrintable(text));
+        }
+        QCOMPARE(shown, 1);
+        // The list still fits its window as before.
+        int total = 0;
+        for (int c = 0; c < list.GetColumnCount(); ++c)
+            total += view->columnWidth(c);
+        int original = 0;
+        for (int width : ListWidths(ListColumns::Records))
+            original += width;
+        QCOMPARE(total, original);
+        // The query's list shows kinds in its first column: left as it is.
+        m_ledger->SwitchToQuery();
+        QCOMPARE(RecordList().Window()->columnWidth(0), ListWidths(ListColumns::Query).first());
+    }
+
     // Amounts and totals of twelve characters and more are shown whole.
     void longAmountsShowWhole_data() { ListModules(); }
     void longAmountsShowWhole()

@@ -161,36 +161,42 @@ CRecordListView *CRecordListCtrl::CreateListWindow(QWidget *parent, const QRect 
     connect(view->horizontalHeader(), &QHeaderView::sectionClicked, this, &CRecordListCtrl::OnColumnClick);
     connect(view, &QWidget::customContextMenuRequested, this, &CRecordListCtrl::OnRClick);
     connect(view, &QAbstractItemView::doubleClicked, this, &CRecordListCtrl::OnDblClick);
-    connect(&m_model, &QAbstractItemModel::modelReset, view, [this] { FitAmountColumn(0, GetItemCount() - 1); });
+    connect(&m_model, &QAbstractItemModel::modelReset, view, [this] { FitNumberColumns(0, GetItemCount() - 1); });
     connect(&m_model, &QAbstractItemModel::rowsInserted, view,
-            [this](const QModelIndex &, int first, int last) { FitAmountColumn(first, last); });
+            [this](const QModelIndex &, int first, int last) { FitNumberColumns(first, last); });
     connect(&m_model, &QAbstractItemModel::dataChanged, view,
             [this](const QModelIndex &from, const QModelIndex &to) {
-                if (from.column() <= int(orv::EntryColumn::Money) && to.column() >= int(orv::EntryColumn::Money))
-                    FitAmountColumn(from.row(), to.row());
+                if (from.column() <= int(orv::EntryColumn::Money))
+                    FitNumberColumns(from.row(), to.row());
             });
     view->show();
     m_pWindow = view;
     return view;
 }
 
-void CRecordListCtrl::FitAmountColumn(int firstRow, int lastRow)
+void CRecordListCtrl::FitNumberColumns(int firstRow, int lastRow)
 {
     if (!m_pWindow || lastRow < firstRow)
         return;
-    const QString widest = m_model.WidestAmountText(firstRow, lastRow);
+    // Ids of a book that has seen a hundred thousand entries no longer fit
+    // the narrow 序号 column, and "399…" names no entry.
+    WidenColumn(int(orv::EntryColumn::Id), m_model.WidestIdText(firstRow, lastRow));
+    WidenColumn(int(orv::EntryColumn::Money), m_model.WidestAmountText(firstRow, lastRow));
+}
+
+void CRecordListCtrl::WidenColumn(int column, const QString &widest)
+{
     if (widest.isEmpty())
         return;
-    constexpr int kAmount = int(orv::EntryColumn::Money);
     constexpr int kRemark = int(orv::EntryColumn::Remark);
     // Text plus the cell's margins on both sides, measured as the date column is.
     CRecordListView *view = m_pWindow;
     const int margin = view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view);
     const int wanted = view->fontMetrics().horizontalAdvance(widest) + 2 * margin + 12;
-    const int extra = wanted - view->columnWidth(kAmount);
+    const int extra = wanted - view->columnWidth(column);
     if (extra <= 0)
         return;
-    view->setColumnWidth(kAmount, wanted);
+    view->setColumnWidth(column, wanted);
     // The remark column, the widest, gives up that much while it stays wide
     // enough for a remark.
     const int remarkWidth = view->columnWidth(kRemark);

@@ -89,8 +89,10 @@ Q_SIGNALS:
     void ExportRequested();
 
 private:
-    // The amount column grows to show every amount and total whole.
-    void FitAmountColumn(int firstRow, int lastRow);
+    // The id and amount columns grow to show every id, amount and total
+    // whole; the remark column gives up the room.
+    void FitNumberColumns(int firstRow, int lastRow);
+    void WidenColumn(int column, const QString &widest);
     void OnRClick(const QPoint &pos);
     void OnDblClick(const QModelIndex &index);
 

@@ -157,6 +157,22 @@ QString CRecordListModel::WidestAmountText(int first, int last) const
     return widest;
 }
 
+QString CRecordListModel::WidestIdText(int first, int last) const
+{
+    // The query's list shows each row's kind there instead.
+    if (!m_bShowIds)
+        return {};
+    const orv::Entry *largest = nullptr;
+    first = std::max(first, 0);
+    last = std::min(last, int(m_rows.size()) - 1);
+    for (int row = first; row <= last; ++row) {
+        const qint32 ref = m_rows[size_t(row)];
+        if (ref >= 0 && (!largest || m_entries.at(ref).id > largest->id))
+            largest = &m_entries.at(ref);
+    }
+    return largest ? m_entries.cellText(*largest, orv::EntryColumn::Id) : QString();
+}
+
 bool CRecordListModel::IsEntryRow(int row) const
 {
     return row >= 0 && row < int(m_rows.size()) && m_rows[size_t(row)] >= 0;

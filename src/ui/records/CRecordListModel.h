@@ -53,6 +53,9 @@ public:
 
     // The longest amount text among rows [first, last], totals included.
     QString WidestAmountText(int first, int last) const;
+    // The text of the largest entry id among rows [first, last]; empty
+    // where the list shows no ids.
+    QString WidestIdText(int first, int last) const;
 
     bool IsEntryRow(int row) const;
     const orv::Entry *EntryAt(int row) const;
