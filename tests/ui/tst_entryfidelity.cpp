@@ -11,6 +11,7 @@
 #include "model/TextForms.h"
 #include "support/NextModal.h"
 #include "support/ScriptedPrompter.h"
+#include "support/ListProbe.h"
 #include "support/TestBook.h"
 
 #include <QItemSelectionModel>
@@ -26,23 +27,6 @@ namespace {
 
 const QString kDad = QStringLiteral("爸爸");
 constexpr qint64 kHigh = Q_INT64_C(4294967296); // 2^32: id 4294967298 wraps to 2 in 32 bits
-
-QStringList Column(int column)
-{
-    QStringList texts;
-    for (int row = 0; row < RecordList().GetItemCount(); ++row)
-        texts.append(RecordList().GetItemText(row, column));
-    return texts;
-}
-
-void Select(const QList<int> &rows)
-{
-    QItemSelectionModel *selection = RecordList().Window()->selectionModel();
-    selection->clear();
-    for (int row : rows)
-        selection->setCurrentIndex(RecordList().Model().index(row, 0),
-                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
-}
 
 // The next id the table hands out is above this one.
 void RaiseIds(const TestBook &book, const QString &table, qint64 last)

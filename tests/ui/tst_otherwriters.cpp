@@ -16,6 +16,7 @@
 #include "store/BookConnection.h"
 #include "support/NextModal.h"
 #include "support/ScriptedPrompter.h"
+#include "support/ListProbe.h"
 #include "support/TestBook.h"
 
 #include <QItemSelectionModel>
@@ -30,23 +31,6 @@ namespace {
 
 const QString kDad = QStringLiteral("爸爸");
 const QString kMum = QStringLiteral("妈妈");
-
-QStringList Column(int column)
-{
-    QStringList texts;
-    for (int row = 0; row < RecordList().GetItemCount(); ++row)
-        texts.append(RecordList().GetItemText(row, column));
-    return texts;
-}
-
-void Select(const QList<int> &rows)
-{
-    QItemSelectionModel *selection = RecordList().Window()->selectionModel();
-    selection->clear();
-    for (int row : rows)
-        selection->setCurrentIndex(RecordList().Model().index(row, 0),
-                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
-}
 
 // What the other window does to the book the list shows.
 enum class Elsewhere {

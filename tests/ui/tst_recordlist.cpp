@@ -14,6 +14,7 @@
 #include "store/BookConnection.h"
 #include "support/ModalGuard.h"
 #include "support/ScriptedPrompter.h"
+#include "support/ListProbe.h"
 #include "support/TestBook.h"
 
 #include <QApplication>
@@ -75,14 +76,6 @@ QStringList Row(int row)
     for (int c = 0; c < 6; ++c)
         cells.append(RecordList().GetItemText(row, c));
     return cells;
-}
-
-QStringList Column(int column)
-{
-    QStringList texts;
-    for (int row = 0; row < RecordList().GetItemCount(); ++row)
-        texts.append(RecordList().GetItemText(row, column));
-    return texts;
 }
 
 // A click on a column header, where the user would click.
